@@ -1,0 +1,28 @@
+// Conversions between the kernel's wide strings and the byte encodings it
+// reads and writes. Every 8-bit text of the kernel is UTF-8, so names and
+// messages in any script survive a round trip.
+#ifndef TAVEX_GEODESY_TEXT_ENCODING_H
+#define TAVEX_GEODESY_TEXT_ENCODING_H
+
+#include <string>
+#include <string_view>
+
+namespace Tavex {
+
+// Wide (UTF-32 on this platform) to UTF-8. Invalid code points become U+FFFD.
+std::string ToUtf8(std::wstring_view text);
+// UTF-8 to wide. Malformed sequences become U+FFFD, one per bad byte.
+std::wstring FromUtf8(std::string_view text);
+// Wide to UTF-16 code units (little-endian order is the writer's business).
+std::u16string ToUtf16(std::wstring_view text);
+// Reads a fixed 8-bit text field of a record: up to the first zero byte, but
+// never beyond the field's end, so a field without terminator is still safe.
+std::string_view FixedField(const char* field, std::size_t size);
+// Copies text into a fixed field, cut so that at most size - 1 bytes and the
+// terminating zero fit; the rest of the field is zero-filled. A cut never
+// splits a UTF-8 sequence.
+void CopyToFixedField(std::string_view text, char* field, std::size_t size);
+
+} // namespace Tavex
+
+#endif
