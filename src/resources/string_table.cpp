@@ -14,6 +14,7 @@ struct StringEntry {
 
 // Sorted by number; see the data file for the numbering rules.
 constexpr StringEntry kStrings[] = {
+#include "resources/string_table_added.inc"
 #include "resources/string_table_data.inc"
 };
 
@@ -35,6 +36,8 @@ std::string_view StringTableText(int id) {
     return at->text;
 }
 
-int StringTableEnd() { return std::size(kStrings) == 0 ? 0 : std::rbegin(kStrings)->id + 1; }
+int StringTableEnd() {
+    return std::size(kStrings) == 0 ? 0 : std::rbegin(kStrings)->id + 1;
+}
 
 } // namespace Tavex

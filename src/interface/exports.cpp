@@ -1,0 +1,106 @@
+// The exported functions of the kernel.
+#include "interface/kernel.h"
+#include "interface/loop_handback.h"
+#include "interface/run_computations.h"
+#include "interface/run_frame.h"
+#include "platform/window_registry.h"
+#include "project/initialize.h"
+#include "project/set_observations.h"
+#include "project/set_stations.h"
+#include "resources/string_ids.h"
+#include "testing/confidence_multiplier.h"
+
+namespace Tavex {
+
+int Initialize(_SETTINGS& settings) {
+    Kernel& kernel = TheKernel();
+    if (RefuseDuringRun(kernel))
+        return 0;
+    kernel.run.Engine.Free();
+    InitializeProject(kernel.project, settings);
+    return 1;
+}
+
+int SetStations(_STATIONADJ* stations, unsigned int n) {
+    Kernel& kernel = TheKernel();
+    if (RefuseDuringRun(kernel))
+        return 0;
+    TakeOverStations(kernel.project, stations, n);
+    return 1;
+}
+
+int SetObservations(_OBSERVATION* observations, unsigned int n) {
+    Kernel& kernel = TheKernel();
+    if (RefuseDuringRun(kernel))
+        return 0;
+    TakeOverObservations(kernel.project, observations, n);
+    return 1;
+}
+
+int PreRun(HWND owner) {
+    Kernel& kernel = TheKernel();
+    RunDescription run;
+    run.titleId = STR_TITLE_PRERUN;
+    run.compute = [&](Progress& progress) {
+        return ComputePreRun(kernel.project, kernel.run, progress);
+    };
+    return RunFrame(kernel, owner, run);
+}
+
+int Adjust(_STATISTICS& statistics, HWND owner) {
+    Kernel& kernel = TheKernel();
+    (void)statistics; // written by the adjustment's hand-back
+    RunDescription run;
+    run.titleId = kernel.project.AdjDesign ? STR_TITLE_DESIGN : STR_TITLE_ADJUSTMENT;
+    run.freesEngineTables = true;
+    run.compute = [&](Progress& progress) {
+        return ComputeAdjustment(kernel.project, kernel.run, progress);
+    };
+    return RunFrame(kernel, owner, run);
+}
+
+int COGO(HWND owner) {
+    Kernel& kernel = TheKernel();
+    RunDescription run;
+    run.compute = [&](Progress& progress) {
+        return ComputeApproximateCoordinates(kernel.project, kernel.run, progress);
+    };
+    return RunFrame(kernel, owner, run);
+}
+
+int Loops(std::vector<_LOOP_RESULT>& loops, HWND owner) {
+    Kernel& kernel = TheKernel();
+    if (kernel.run.Running)
+        return RunFrame(kernel, owner, RunDescription{}); // refused, loops untouched
+    ClearLoopResults(loops);
+    RunDescription run;
+    run.compute = [&](Progress& progress) {
+        return ComputeLoops(kernel.project, kernel.run, progress);
+    };
+    return RunFrame(kernel, owner, run);
+}
+
+double MultiplierConfidence(double p, unsigned int dim) {
+    return MultiplierConfidenceValue(p, dim);
+}
+
+void Release() {
+    Kernel& kernel = TheKernel();
+    if (RefuseDuringRun(kernel))
+        return;
+    ReleaseKernel(kernel);
+}
+
+HWND CreateHostWindow(const WindowRect& rect, WindowSink* sink) {
+    return RegisterHostWindow(rect, sink);
+}
+
+void DestroyHostWindow(HWND window) {
+    UnregisterHostWindow(window);
+}
+
+bool IsWindow(HWND window) {
+    return IsRegisteredWindow(window);
+}
+
+} // namespace Tavex

@@ -1,0 +1,183 @@
+#include "project/set_observations.h"
+
+#include "messages/string_loader.h"
+#include "project/adjustment_mode.h"
+#include "resources/string_ids.h"
+
+#include <algorithm>
+#include <map>
+
+namespace Tavex {
+
+namespace {
+
+constexpr std::uint16_t kDistanceCodeReduced = 3;
+
+void CopyReadings3(CObservation& o, const std::uint16_t (&off)[3], const std::uint16_t (&type)[3],
+                   const std::uint16_t (&sub)[3]) {
+    std::copy(std::begin(off), std::end(off), o.Off);
+    std::copy(std::begin(type), std::end(type), o.Type);
+    std::copy(std::begin(sub), std::end(sub), o.Sub);
+}
+
+void CopyCentring(CObservation& o, const double (&c)[4]) {
+    o.CentringStation = c[0];
+    o.HeightErrStation = c[1];
+    o.CentringTarget = c[2];
+    o.HeightErrTarget = c[3];
+}
+
+void FromKind100(CObservation& o, const _OBS_KIND100& r) {
+    CopyReadings3(o, r.Off, r.Type, r.Sub);
+    o.Station = r.Station;
+    o.Target = r.Target;
+    o.StationHeight = r.StationHeight;
+    o.TargetHeight = r.TargetHeight;
+    std::copy(std::begin(r.Reading), std::end(r.Reading), o.Reading);
+    std::copy(std::begin(r.Precision), std::end(r.Precision), o.Precision);
+    o.DistanceCode = o.Type[1] == OBS_DISTANCE ? kDistanceCodeReduced : r.DistanceCode;
+    CopyCentring(o, r.Centring);
+    o.VarGroup = r.VarGroup;
+}
+
+void FromKind6(CObservation& o, const _OBS_KIND6& r) {
+    CopyReadings3(o, r.Off, r.Type, r.Sub);
+    o.Station = r.Station;
+    o.Target = r.Target;
+    o.StationHeight = r.StationHeight;
+    o.TargetHeight = r.TargetHeight;
+    std::copy(std::begin(r.Reading), std::end(r.Reading), o.Reading);
+    std::copy(std::begin(r.Precision), std::end(r.Precision), o.Precision);
+    CopyCentring(o, r.Centring);
+    o.VarGroup = r.VarGroup;
+}
+
+void FromKind4(CObservation& o, const _OBS_KIND4& r) {
+    o.Off[0] = r.Off;
+    o.Type[0] = r.Type;
+    o.Sub[0] = r.Sub;
+    o.Station = r.Station;
+    o.Target = r.Target;
+    o.StationHeight = r.StationHeight;
+    o.TargetHeight = r.TargetHeight;
+    o.Reading[0] = r.Reading;
+    o.Precision[0] = r.Precision[0];
+    o.Precision[1] = r.Precision[1];
+    CopyCentring(o, r.Centring);
+    o.VarGroup = r.VarGroup;
+}
+
+void FromKind5(CObservation& o, const _OBS_KIND5& r) {
+    o.Off[0] = r.Off;
+    o.Type[0] = r.Type;
+    o.Sub[0] = r.Sub;
+    o.Station = r.Station;
+    o.Target = r.Target;
+    o.Reading[0] = r.Reading;
+    std::copy(std::begin(r.Precision), std::end(r.Precision), o.Precision);
+    o.VarGroup = r.VarGroup;
+}
+
+void FromKind7(CObservation& o, const _OBS_KIND7& r) {
+    CopyReadings3(o, r.Off, r.Type, r.Sub);
+    o.Station = r.Station;
+    o.StationHeight = r.StationHeight;
+    std::copy(std::begin(r.Reading), std::end(r.Reading), o.Reading);
+    // The record carries the three standard deviations at the places they
+    // take in the precision block (sdX, rXY, sdY, rXZ, rYZ, sdZ).
+    o.Precision[0] = r.Precision1;
+    o.Precision[2] = r.Precision3;
+    o.Precision[5] = r.Precision6;
+    o.CentringStation = r.CentringStation;
+    o.HeightErrStation = r.HeightErrStation;
+    o.VarGroup = r.VarGroup;
+}
+
+} // namespace
+
+CObservation* ObservationFromRecord(const _OBSERVATION& record) {
+    CObservation* o = nullptr;
+    switch (record.Kind) {
+    case RECORD_THREE_READINGS:
+        o = new CObservation;
+        FromKind100(*o, record.K100);
+        break;
+    case RECORD_THREE_READINGS_NO_CODE:
+        o = new CObservation;
+        FromKind6(*o, record.K6);
+        break;
+    case RECORD_ONE_READING:
+        o = new CObservation;
+        FromKind4(*o, record.K4);
+        break;
+    case RECORD_ONE_READING_SHORT:
+        o = new CObservation;
+        FromKind5(*o, record.K5);
+        break;
+    case RECORD_ONE_STATION:
+        o = new CObservation;
+        FromKind7(*o, record.K7);
+        break;
+    default:
+        return nullptr;
+    }
+    o->RecordKind = record.Kind;
+    return o;
+}
+
+void NormaliseDirectionSets(CObsPtrArray& observations) {
+    std::map<unsigned, std::uint16_t> smallestSet;
+    for (int k = 1; k < observations.GetSize(); ++k) {
+        const CObservation* o = observations.GetAt(k);
+        if (o == nullptr || o->Type[0] != OBS_DIRECTION)
+            continue;
+        const auto [at, inserted] = smallestSet.emplace(o->Station, o->Sub[0]);
+        if (!inserted)
+            at->second = std::min(at->second, o->Sub[0]);
+    }
+    for (int k = 1; k < observations.GetSize(); ++k) {
+        CObservation* o = observations.GetAt(k);
+        if (o != nullptr && o->Type[0] == OBS_DIRECTION)
+            o->Sub[0] = static_cast<std::uint16_t>(o->Sub[0] - smallestSet[o->Station]);
+    }
+}
+
+void TakeOverObservations(ProjectState& p, _OBSERVATION* records, unsigned n) {
+    if (records == nullptr && n > 0) {
+        p.Messages.AddMessage(STR_NULL_RECORD_ARRAY, MSG_WARNING, REF_NONE,
+                              CStringL(STR_NULL_RECORD_ARRAY));
+        n = 0;
+    }
+    p.ObservationRecords = records;
+    p.ObservationRecordCount = n;
+    p.RowBound = 3 * n;
+    const bool frameless = p.EllipsoidCode == ELLIPSOID_FRAME_GEOGRAPHIC ||
+                           p.EllipsoidCode == ELLIPSOID_FRAME_REPLACED;
+    if (n == 0) {
+        p.TerObserv = p.GPSObserv = 0;
+        if (frameless)
+            p.TerCoord = 0;
+        else
+            p.GPSCoord = 0;
+    } else {
+        bool sawGps = false, sawTerrestrial = false;
+        for (unsigned k = 1; k <= n; ++k) {
+            CObservation* o = ObservationFromRecord(records[k]);
+            if (o == nullptr)
+                continue;
+            o->Record = k;
+            (o->IsGps() ? sawGps : sawTerrestrial) = true;
+            p.Observations.Add(o);
+        }
+        p.TerObserv = sawTerrestrial ? 1 : 0;
+        p.GPSObserv = sawGps ? 1 : 0;
+        if (frameless)
+            p.TerCoord = p.TerObserv;
+        else
+            p.GPSCoord = p.GPSObserv;
+    }
+    DetermineAdjMode(p, true);
+    NormaliseDirectionSets(p.Observations);
+}
+
+} // namespace Tavex

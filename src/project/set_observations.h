@@ -1,0 +1,26 @@
+// Taking over the host's observation records.
+#ifndef TAVEX_PROJECT_SET_OBSERVATIONS_H
+#define TAVEX_PROJECT_SET_OBSERVATIONS_H
+
+#include "project/project_state.h"
+
+namespace Tavex {
+
+// Appends one CObservation per record of kind 4, 5, 6, 7 or 100 at positions
+// 1..n (records of other kinds are skipped), updates the presence flags,
+// determines the adjustment mode and normalises the direction sets. Keeps
+// the array's address for the results. A null array with n > 0 stores
+// nothing and logs a warning.
+void TakeOverObservations(ProjectState& project, _OBSERVATION* records, unsigned n);
+
+// The kernel's copy of one record, or null for a kind that is not taken.
+CObservation* ObservationFromRecord(const _OBSERVATION& record);
+
+// Subtracts at every station the smallest set number of its directions from
+// the set numbers of those directions, so that every station's sets start at
+// 0.
+void NormaliseDirectionSets(CObsPtrArray& observations);
+
+} // namespace Tavex
+
+#endif

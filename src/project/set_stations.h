@@ -1,0 +1,18 @@
+// Taking over the host's station records.
+#ifndef TAVEX_PROJECT_SET_STATIONS_H
+#define TAVEX_PROJECT_SET_STATIONS_H
+
+#include "project/project_state.h"
+
+namespace Tavex {
+
+// Builds the station table (stations 1..n from records 0..n-1) and the
+// known-station table, converts grid coordinates to latitude and longitude
+// with the project's map projection, and centres the local stereographic
+// projection on the network. Keeps the array's address for the results.
+// A null array with n > 0 stores nothing and logs a warning.
+void TakeOverStations(ProjectState& project, _STATIONADJ* records, unsigned n);
+
+} // namespace Tavex
+
+#endif

@@ -1,0 +1,258 @@
+#include "interface/kernel.h"
+#include "support/records.h"
+#include "tavex/tavex.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace Tavex {
+namespace {
+
+using TavexTest::FillDefaultSettings;
+using TavexTest::SettingsRecord;
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+_STATIONADJ Station(const char* name, double lat, double lon) {
+    _STATIONADJ r;
+    std::memset(&r, 0, sizeof r);
+    std::memcpy(r.Name, name, std::strlen(name));
+    r.CoordFlags = 0x10 | 0x02;
+    r.Coord1 = lat;
+    r.Coord2 = lon;
+    return r;
+}
+
+_OBSERVATION Distance(unsigned from, unsigned to, double value) {
+    _OBSERVATION r;
+    std::memset(&r, 0, sizeof r);
+    r.Kind = 4;
+    r.K4.Type = 2;
+    r.K4.Station = from;
+    r.K4.Target = to;
+    r.K4.Reading = value;
+    r.K4.Precision[0] = 0.002;
+    return r;
+}
+
+class RunFrame : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FillDefaultSettings(*settings);
+        const std::string dir = ::testing::TempDir();
+        std::memcpy(settings->ProjectDir, dir.c_str(), dir.size());
+        std::memcpy(settings->OutputFile, "frame.out", 9);
+        std::memcpy(settings->MessageFile, "frame.msg", 9);
+        messagePath = dir + (dir.back() == '/' ? "" : "/") + "frame.msg";
+        std::remove(messagePath.c_str());
+        stations = {Station("A", 0.9, 0.1), Station("B", 0.9001, 0.1), Station("C", 0.9, 0.1001)};
+        observations = {_OBSERVATION{}, Distance(1, 2, 637.0), Distance(2, 3, 500.0)};
+    }
+    void TearDown() override {
+        Release();
+        std::remove(messagePath.c_str());
+    }
+    void Load() {
+        ASSERT_EQ(Initialize(*settings), 1);
+        ASSERT_EQ(SetStations(stations.data(), static_cast<unsigned>(stations.size())), 1);
+        ASSERT_EQ(SetObservations(observations.data(), 2), 1);
+    }
+    std::vector<int> Codes() {
+        std::vector<int> codes;
+        for (const _MESSAGE& m : settings->Messages)
+            codes.push_back(m.Code);
+        return codes;
+    }
+
+    SettingsRecord settings;
+    std::string messagePath;
+    std::vector<_STATIONADJ> stations;
+    std::vector<_OBSERVATION> observations;
+    _STATISTICS statistics{};
+};
+
+TEST_F(RunFrame, RunsWithoutTheirComputationFailAndSaySo) {
+    Load();
+    EXPECT_EQ(Adjust(statistics, nullptr), 0);
+    EXPECT_EQ(PreRun(nullptr), 0);
+    EXPECT_EQ(COGO(nullptr), 0);
+    std::vector<_LOOP_RESULT> loops;
+    EXPECT_EQ(Loops(loops, nullptr), 0);
+    EXPECT_TRUE(loops.empty());
+    ASSERT_EQ(Codes(), std::vector<int>({711, 711, 711, 711}));
+    for (const _MESSAGE& m : settings->Messages)
+        EXPECT_EQ(m.Class, 1);
+    EXPECT_NE(std::string(settings->Messages[0].Text).find("平差"), std::string::npos);
+}
+
+TEST_F(RunFrame, OutputFormZeroWritesNoMessageFileButHandsMessagesBack) {
+    settings->ReportSwitch[REPORT_OUTPUT_FORM] = 0;
+    Load();
+    EXPECT_EQ(Adjust(statistics, nullptr), 0);
+    EXPECT_FALSE(std::ifstream(messagePath).good());
+    EXPECT_EQ(settings->Messages.size(), 1u);
+}
+
+TEST_F(RunFrame, MessageFileHoldsTheRunsLines) {
+    settings->ReportSwitch[REPORT_OUTPUT_FORM] = 1;
+    Load();
+    EXPECT_EQ(Adjust(statistics, nullptr), 0);
+    const std::string text = ReadFile(messagePath);
+    EXPECT_EQ(text.rfind("错误: 本版本不提供此计算：平差.\r\n", 0), 0u) << text;
+}
+
+TEST_F(RunFrame, SecondRunHandsBackTheMessagesOfBothInOrder) {
+    Load();
+    observations[2].K4.Target = 9; // beyond the three stations
+    ASSERT_EQ(SetObservations(observations.data(), 0), 1);
+    EXPECT_EQ(PreRun(nullptr), 0);
+    EXPECT_EQ(COGO(nullptr), 0);
+    ASSERT_EQ(Codes(), std::vector<int>({711, 711}));
+    EXPECT_NE(std::string(settings->Messages[0].Text).find("预分析"), std::string::npos);
+    Initialize(*settings);
+    EXPECT_TRUE(TheKernel().project.Messages.Count() == 0) << "Initialize empties the list";
+}
+
+TEST_F(RunFrame, BadStationNumbersFailTheRunNamingTheRecord) {
+    observations[1].K4.Station = 0;
+    observations[2].K4.Target = 4;
+    Load();
+    EXPECT_EQ(Adjust(statistics, nullptr), 0);
+    ASSERT_EQ(Codes(), std::vector<int>({712, 713}));
+    EXPECT_EQ(settings->Messages[0].RefKind, 3);
+    EXPECT_EQ(settings->Messages[0].Ref, 1);
+    EXPECT_EQ(settings->Messages[1].Ref, 2);
+    EXPECT_STREQ(settings->Messages[1].Text, "观测记录 2 的目标点号 4 无效（测站数 3）");
+}
+
+TEST_F(RunFrame, RecordPositionsSurviveSkippedRecords) {
+    std::vector<_OBSERVATION> records = {_OBSERVATION{}, Distance(1, 2, 1.0), Distance(1, 2, 1.0),
+                                         Distance(1, 7, 1.0)};
+    records[1].Kind = 3; // skipped
+    Load();
+    Initialize(*settings);
+    SetStations(stations.data(), 3);
+    SetObservations(records.data(), 3);
+    EXPECT_EQ(PreRun(nullptr), 0);
+    ASSERT_GE(settings->Messages.size(), 1u);
+    EXPECT_EQ(settings->Messages[0].Code, 713);
+    EXPECT_EQ(settings->Messages[0].Ref, 3) << "the host's record 3, not observation 2";
+}
+
+TEST_F(RunFrame, NonFiniteNumbersFailTheRunNamingRecordOrSetting) {
+    settings->Sigma0 = std::numeric_limits<double>::quiet_NaN();
+    settings->ScaleFactor[3] = std::numeric_limits<double>::infinity();
+    stations[1].Height = std::numeric_limits<double>::quiet_NaN();
+    observations[2].K4.Reading = std::numeric_limits<double>::infinity();
+    Load();
+    EXPECT_EQ(COGO(nullptr), 0);
+    ASSERT_EQ(Codes(), std::vector<int>({714, 714, 715, 716}));
+    EXPECT_STREQ(settings->Messages[0].Text, "设置 Sigma0 不是有效数值");
+    EXPECT_STREQ(settings->Messages[1].Text, "设置 ScaleFactor[3] 不是有效数值");
+    EXPECT_EQ(settings->Messages[2].Ref, 2);
+    EXPECT_EQ(settings->Messages[2].RefKind, 2);
+    EXPECT_EQ(settings->Messages[3].Ref, 2);
+}
+
+TEST_F(RunFrame, NegativeVarianceOfAKnownStationIsNotAStandardDeviation) {
+    stations[0].CoordStatus = 8;
+    stations[0].CoordClass = 12;
+    stations[0].CovScale = 1.0;
+    stations[0].Cov[0] = -1e-6;
+    Load();
+    EXPECT_EQ(Adjust(statistics, nullptr), 0);
+    ASSERT_EQ(Codes(), std::vector<int>({715}));
+    EXPECT_EQ(settings->Messages[0].Ref, 1);
+}
+
+TEST_F(RunFrame, GridStationsWithoutProjectionFailTheRun) {
+    stations[2].CoordFlags = 0x20;
+    stations[2].Coord1 = 1000.0;
+    stations[2].Coord2 = 2000.0;
+    Load();
+    EXPECT_EQ(Loops(*std::make_unique<std::vector<_LOOP_RESULT>>(), nullptr), 0);
+    ASSERT_EQ(Codes(), std::vector<int>({719}));
+}
+
+TEST_F(RunFrame, UnknownProjectionCodeFailsTheRun) {
+    settings->Projection = 42;
+    Load();
+    EXPECT_EQ(Adjust(statistics, nullptr), 0);
+    ASSERT_FALSE(settings->Messages.empty());
+    EXPECT_EQ(settings->Messages[0].Code, 720);
+}
+
+// A host sink that tries to re-enter the kernel from the progress dialog.
+class ReenteringSink : public WindowSink {
+public:
+    explicit ReenteringSink(_SETTINGS& settings) : settings_(settings) {}
+    void DialogTitle(const char* text) override {
+        title = text;
+        _STATISTICS nested{};
+        nestedAdjust = Adjust(nested, nullptr);
+        nestedInitialize = Initialize(settings_);
+        Release();
+    }
+    std::string title;
+    int nestedAdjust = -1;
+    int nestedInitialize = -1;
+
+private:
+    _SETTINGS& settings_;
+};
+
+TEST_F(RunFrame, CallsFromInsideARunAreRefusedAndChangeNothing) {
+    Load();
+    ReenteringSink sink(*settings);
+    HWND owner = CreateHostWindow(WindowRect{0, 0, 640, 480}, &sink);
+    ASSERT_TRUE(IsWindow(owner));
+    EXPECT_EQ(Adjust(statistics, owner), 0);
+    EXPECT_EQ(sink.title, "平差");
+    EXPECT_EQ(sink.nestedAdjust, 0);
+    EXPECT_EQ(sink.nestedInitialize, 0);
+    EXPECT_EQ(TheKernel().project.StationCount, 3u) << "the refused Release freed nothing";
+    EXPECT_EQ(Codes(), std::vector<int>({718, 722, 722, 711}));
+    DestroyHostWindow(owner);
+    EXPECT_FALSE(IsWindow(owner));
+}
+
+TEST_F(RunFrame, DesignRunsAreTitledDesign) {
+    settings->AdjDesign = 1;
+    Load();
+    ReenteringSink sink(*settings);
+    HWND owner = CreateHostWindow(WindowRect{0, 0, 640, 480}, &sink);
+    Adjust(statistics, owner);
+    EXPECT_EQ(sink.title, "设计");
+    DestroyHostWindow(owner);
+}
+
+TEST_F(RunFrame, ReleaseTwiceIsHarmlessAndRunsAfterItHaveNothingToHandBackTo) {
+    Load();
+    Release();
+    Release();
+    EXPECT_EQ(Adjust(statistics, nullptr), 0);
+    EXPECT_TRUE(settings->Messages.empty())
+        << "after Release the kernel no longer knows the record";
+}
+
+TEST(MultiplierConfidenceExport, ForwardsToTheMultiplier) {
+    EXPECT_EQ(MultiplierConfidence(0.683, 1), 1.0);
+    EXPECT_EQ(MultiplierConfidence(0.394, 2), 1.0);
+    EXPECT_NEAR(MultiplierConfidence(0.95, 1), 1.9604, 5e-5);
+    EXPECT_NEAR(MultiplierConfidence(0.95, 2), 2.4477, 5e-5);
+    EXPECT_NEAR(MultiplierConfidence(0.95, 3), 2.80, 5e-3);
+}
+
+} // namespace
+} // namespace Tavex
