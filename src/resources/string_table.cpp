@@ -13,10 +13,12 @@ struct StringEntry {
 };
 
 // Sorted by number; see the data file for the numbering rules.
+// clang-format off
 constexpr StringEntry kStrings[] = {
-#include "resources/string_table_added.inc"
 #include "resources/string_table_data.inc"
+#include "resources/string_table_added.inc"
 };
+// clang-format on
 
 constexpr bool IsSortedAndUnique() {
     for (std::size_t i = 1; i < std::size(kStrings); ++i)
