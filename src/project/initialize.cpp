@@ -2,10 +2,8 @@
 
 #include "geodesy/projection_factory.h"
 #include "geodesy/text_encoding.h"
+#include "platform/packed_copy.h"
 #include "project/adjustment_mode.h"
-
-#include <algorithm>
-#include <iterator>
 
 namespace Tavex {
 
@@ -53,20 +51,19 @@ void BuildProjection(ProjectState& p, const _SETTINGS& s) {
 }
 
 void CopyParameterArrays(ProjectState& p, const _SETTINGS& s) {
-    std::copy(std::begin(s.ScaleFactor), std::end(s.ScaleFactor), p.ScaleFactor);
-    std::copy(std::begin(s.RefractionCoef), std::end(s.RefractionCoef), p.RefractionCoef);
-    std::copy(std::begin(s.AzimuthOffset), std::end(s.AzimuthOffset), p.AzimuthOffset);
-    std::copy(std::begin(s.ScaleFactorFree), std::end(s.ScaleFactorFree), p.ScaleFactorFree);
-    std::copy(std::begin(s.RefractionCoefFree), std::end(s.RefractionCoefFree),
-              p.RefractionCoefFree);
-    std::copy(std::begin(s.AzimuthOffsetFree), std::end(s.AzimuthOffsetFree), p.AzimuthOffsetFree);
-    std::copy(std::begin(s.GPSTransfPar), std::end(s.GPSTransfPar), p.GPSTransfPar);
-    std::copy(std::begin(s.GPSTransfParSd), std::end(s.GPSTransfParSd), p.GPSTransfParSd);
-    std::copy(std::begin(s.GPSTransfParObs), std::end(s.GPSTransfParObs), p.GPSTransfParObs);
+    CopyFromPacked(p.ScaleFactor, s.ScaleFactor);
+    CopyFromPacked(p.RefractionCoef, s.RefractionCoef);
+    CopyFromPacked(p.AzimuthOffset, s.AzimuthOffset);
+    CopyFromPacked(p.ScaleFactorFree, s.ScaleFactorFree);
+    CopyFromPacked(p.RefractionCoefFree, s.RefractionCoefFree);
+    CopyFromPacked(p.AzimuthOffsetFree, s.AzimuthOffsetFree);
+    CopyFromPacked(p.GPSTransfPar, s.GPSTransfPar);
+    CopyFromPacked(p.GPSTransfParSd, s.GPSTransfParSd);
+    CopyFromPacked(p.GPSTransfParObs, s.GPSTransfParObs);
 }
 
 void CopyReportSwitches(ProjectState& p, const _SETTINGS& s) {
-    std::copy(std::begin(s.ReportSwitch), std::end(s.ReportSwitch), p.ReportSwitch);
+    CopyFromPacked(p.ReportSwitch, s.ReportSwitch);
     // The projection and ellipsoid constants of a local grid mean nothing to
     // the reader.
     if (p.ProjectionType == PROJECTION_LOCAL_STEREOGRAPHIC)

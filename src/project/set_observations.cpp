@@ -1,6 +1,7 @@
 #include "project/set_observations.h"
 
 #include "messages/string_loader.h"
+#include "platform/packed_copy.h"
 #include "project/adjustment_mode.h"
 #include "resources/string_ids.h"
 
@@ -13,14 +14,16 @@ namespace {
 
 constexpr std::uint16_t kDistanceCodeReduced = 3;
 
-void CopyReadings3(CObservation& o, const std::uint16_t (&off)[3], const std::uint16_t (&type)[3],
-                   const std::uint16_t (&sub)[3]) {
-    std::copy(std::begin(off), std::end(off), o.Off);
-    std::copy(std::begin(type), std::end(type), o.Type);
-    std::copy(std::begin(sub), std::end(sub), o.Sub);
+template <class Record>
+void CopyReadings3(CObservation& o, const Record& r) {
+    CopyFromPacked(o.Off, r.Off);
+    CopyFromPacked(o.Type, r.Type);
+    CopyFromPacked(o.Sub, r.Sub);
 }
 
-void CopyCentring(CObservation& o, const double (&c)[4]) {
+void CopyCentring(CObservation& o, const void* centring) {
+    double c[4];
+    CopyFromPacked(c, centring);
     o.CentringStation = c[0];
     o.HeightErrStation = c[1];
     o.CentringTarget = c[2];
@@ -28,26 +31,26 @@ void CopyCentring(CObservation& o, const double (&c)[4]) {
 }
 
 void FromKind100(CObservation& o, const _OBS_KIND100& r) {
-    CopyReadings3(o, r.Off, r.Type, r.Sub);
+    CopyReadings3(o, r);
     o.Station = r.Station;
     o.Target = r.Target;
     o.StationHeight = r.StationHeight;
     o.TargetHeight = r.TargetHeight;
-    std::copy(std::begin(r.Reading), std::end(r.Reading), o.Reading);
-    std::copy(std::begin(r.Precision), std::end(r.Precision), o.Precision);
+    CopyFromPacked(o.Reading, r.Reading);
+    CopyFromPacked(o.Precision, r.Precision);
     o.DistanceCode = o.Type[1] == OBS_DISTANCE ? kDistanceCodeReduced : r.DistanceCode;
     CopyCentring(o, r.Centring);
     o.VarGroup = r.VarGroup;
 }
 
 void FromKind6(CObservation& o, const _OBS_KIND6& r) {
-    CopyReadings3(o, r.Off, r.Type, r.Sub);
+    CopyReadings3(o, r);
     o.Station = r.Station;
     o.Target = r.Target;
     o.StationHeight = r.StationHeight;
     o.TargetHeight = r.TargetHeight;
-    std::copy(std::begin(r.Reading), std::end(r.Reading), o.Reading);
-    std::copy(std::begin(r.Precision), std::end(r.Precision), o.Precision);
+    CopyFromPacked(o.Reading, r.Reading);
+    CopyFromPacked(o.Precision, r.Precision);
     CopyCentring(o, r.Centring);
     o.VarGroup = r.VarGroup;
 }
@@ -74,15 +77,15 @@ void FromKind5(CObservation& o, const _OBS_KIND5& r) {
     o.Station = r.Station;
     o.Target = r.Target;
     o.Reading[0] = r.Reading;
-    std::copy(std::begin(r.Precision), std::end(r.Precision), o.Precision);
+    CopyFromPacked(o.Precision, r.Precision);
     o.VarGroup = r.VarGroup;
 }
 
 void FromKind7(CObservation& o, const _OBS_KIND7& r) {
-    CopyReadings3(o, r.Off, r.Type, r.Sub);
+    CopyReadings3(o, r);
     o.Station = r.Station;
     o.StationHeight = r.StationHeight;
-    std::copy(std::begin(r.Reading), std::end(r.Reading), o.Reading);
+    CopyFromPacked(o.Reading, r.Reading);
     // The record carries the three standard deviations at the places they
     // take in the precision block (sdX, rXY, sdY, rXZ, rYZ, sdZ).
     o.Precision[0] = r.Precision1;

@@ -13,7 +13,10 @@ TEST(TextEncoding, Utf8RoundTripKeepsChineseAndAstralCharacters) {
 }
 
 TEST(TextEncoding, MalformedUtf8BecomesReplacementCharacters) {
-    EXPECT_EQ(FromUtf8("a\xFF" "b"), L"a\xFFFD" L"b");
+    EXPECT_EQ(FromUtf8("a\xFF"
+                       "b"),
+              L"a\xFFFD"
+              L"b");
     EXPECT_EQ(FromUtf8("\xE9\x94"), L"\xFFFD\xFFFD"); // truncated sequence
     EXPECT_EQ(FromUtf8("\xC0\xAF"), L"\xFFFD\xFFFD"); // overlong slash
 }

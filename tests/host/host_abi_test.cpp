@@ -39,8 +39,8 @@ protected:
         PutText(s, 297, "bridge.out");
         PutText(s, 310, "bridge.msg");
         PutText(s, 323, "bridge.var");
-        Put<int>(s, 340, 1);     // free network
-        Put<int>(s, 344, 0);     // gon
+        Put<int>(s, 340, 1); // free network
+        Put<int>(s, 344, 0); // gon
         PutText(s, 348, "m");
         Put<double>(s, 373, 1.0);
         Put<int>(s, 381, 3);
@@ -93,9 +93,9 @@ protected:
     void Load() {
         ASSERT_EQ(Tavex::Initialize(*settings), 1);
         ASSERT_EQ(Tavex::SetStations(reinterpret_cast<Tavex::_STATIONADJ*>(stations.data()), 3), 1);
-        ASSERT_EQ(Tavex::SetObservations(
-                      reinterpret_cast<Tavex::_OBSERVATION*>(observations.data()), 2),
-                  1);
+        ASSERT_EQ(
+            Tavex::SetObservations(reinterpret_cast<Tavex::_OBSERVATION*>(observations.data()), 2),
+            1);
     }
 
     TavexTest::SettingsRecord settings;
@@ -106,8 +106,7 @@ protected:
 TEST_F(Host, RunFailureComesBackInMessagesAndTheMessageFile) {
     Load();
     std::vector<unsigned char> statistics(2324, 0xAB);
-    EXPECT_EQ(Tavex::Adjust(*reinterpret_cast<Tavex::_STATISTICS*>(statistics.data()), nullptr),
-              0);
+    EXPECT_EQ(Tavex::Adjust(*reinterpret_cast<Tavex::_STATISTICS*>(statistics.data()), nullptr), 0);
     const auto& messages = settings->Messages;
     ASSERT_EQ(messages.size(), 1u);
     const unsigned char* m = reinterpret_cast<const unsigned char*>(&messages[0]);
@@ -126,7 +125,7 @@ TEST_F(Host, ValidInputReachesTheMissingComputationAndIsToldSo) {
     Load();
     EXPECT_EQ(Tavex::PreRun(nullptr), 0);
     ASSERT_EQ(settings->Messages.size(), 1u);
-    EXPECT_EQ(settings->Messages[0].Code, 711);
+    EXPECT_EQ(+settings->Messages[0].Code, 711);
     EXPECT_EQ(Tavex::PreRun(nullptr), 0);
     EXPECT_EQ(settings->Messages.size(), 2u) << "the second run hands back both runs' messages";
 }

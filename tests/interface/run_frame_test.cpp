@@ -71,7 +71,7 @@ protected:
     std::vector<int> Codes() {
         std::vector<int> codes;
         for (const _MESSAGE& m : settings->Messages)
-            codes.push_back(m.Code);
+            codes.push_back(+m.Code);
         return codes;
     }
 
@@ -92,7 +92,7 @@ TEST_F(RunFrame, RunsWithoutTheirComputationFailAndSaySo) {
     EXPECT_TRUE(loops.empty());
     ASSERT_EQ(Codes(), std::vector<int>({711, 711, 711, 711}));
     for (const _MESSAGE& m : settings->Messages)
-        EXPECT_EQ(m.Class, 1);
+        EXPECT_EQ(+m.Class, 1);
     EXPECT_NE(std::string(settings->Messages[0].Text).find("平差"), std::string::npos);
 }
 
@@ -130,9 +130,9 @@ TEST_F(RunFrame, BadStationNumbersFailTheRunNamingTheRecord) {
     Load();
     EXPECT_EQ(Adjust(statistics, nullptr), 0);
     ASSERT_EQ(Codes(), std::vector<int>({712, 713}));
-    EXPECT_EQ(settings->Messages[0].RefKind, 3);
-    EXPECT_EQ(settings->Messages[0].Ref, 1);
-    EXPECT_EQ(settings->Messages[1].Ref, 2);
+    EXPECT_EQ(+settings->Messages[0].RefKind, 3);
+    EXPECT_EQ(+settings->Messages[0].Ref, 1);
+    EXPECT_EQ(+settings->Messages[1].Ref, 2);
     EXPECT_STREQ(settings->Messages[1].Text, "观测记录 2 的目标点号 4 无效（测站数 3）");
 }
 
@@ -146,8 +146,8 @@ TEST_F(RunFrame, RecordPositionsSurviveSkippedRecords) {
     SetObservations(records.data(), 3);
     EXPECT_EQ(PreRun(nullptr), 0);
     ASSERT_GE(settings->Messages.size(), 1u);
-    EXPECT_EQ(settings->Messages[0].Code, 713);
-    EXPECT_EQ(settings->Messages[0].Ref, 3) << "the host's record 3, not observation 2";
+    EXPECT_EQ(+settings->Messages[0].Code, 713);
+    EXPECT_EQ(+settings->Messages[0].Ref, 3) << "the host's record 3, not observation 2";
 }
 
 TEST_F(RunFrame, NonFiniteNumbersFailTheRunNamingRecordOrSetting) {
@@ -160,9 +160,9 @@ TEST_F(RunFrame, NonFiniteNumbersFailTheRunNamingRecordOrSetting) {
     ASSERT_EQ(Codes(), std::vector<int>({714, 714, 715, 716}));
     EXPECT_STREQ(settings->Messages[0].Text, "设置 Sigma0 不是有效数值");
     EXPECT_STREQ(settings->Messages[1].Text, "设置 ScaleFactor[3] 不是有效数值");
-    EXPECT_EQ(settings->Messages[2].Ref, 2);
-    EXPECT_EQ(settings->Messages[2].RefKind, 2);
-    EXPECT_EQ(settings->Messages[3].Ref, 2);
+    EXPECT_EQ(+settings->Messages[2].Ref, 2);
+    EXPECT_EQ(+settings->Messages[2].RefKind, 2);
+    EXPECT_EQ(+settings->Messages[3].Ref, 2);
 }
 
 TEST_F(RunFrame, NegativeVarianceOfAKnownStationIsNotAStandardDeviation) {
@@ -173,7 +173,7 @@ TEST_F(RunFrame, NegativeVarianceOfAKnownStationIsNotAStandardDeviation) {
     Load();
     EXPECT_EQ(Adjust(statistics, nullptr), 0);
     ASSERT_EQ(Codes(), std::vector<int>({715}));
-    EXPECT_EQ(settings->Messages[0].Ref, 1);
+    EXPECT_EQ(+settings->Messages[0].Ref, 1);
 }
 
 TEST_F(RunFrame, GridStationsWithoutProjectionFailTheRun) {
@@ -190,7 +190,7 @@ TEST_F(RunFrame, UnknownProjectionCodeFailsTheRun) {
     Load();
     EXPECT_EQ(Adjust(statistics, nullptr), 0);
     ASSERT_FALSE(settings->Messages.empty());
-    EXPECT_EQ(settings->Messages[0].Code, 720);
+    EXPECT_EQ(+settings->Messages[0].Code, 720);
 }
 
 // A host sink that tries to re-enter the kernel from the progress dialog.
@@ -252,6 +252,84 @@ TEST(MultiplierConfidenceExport, ForwardsToTheMultiplier) {
     EXPECT_NEAR(MultiplierConfidence(0.95, 1), 1.9604, 5e-5);
     EXPECT_NEAR(MultiplierConfidence(0.95, 2), 2.4477, 5e-5);
     EXPECT_NEAR(MultiplierConfidence(0.95, 3), 2.80, 5e-3);
+}
+
+} // namespace
+} // namespace Tavex
+
+namespace Tavex {
+namespace {
+
+// Every record the kernel reads may sit at any address: a host in another
+// language lays them out byte by byte. Under the alignment sanitizer this
+// proves that the kernel never reads a packed field through a misaligned
+// reference.
+TEST(RecordAlignment, KernelReadsAndWritesRecordsAtOddAddresses) {
+    using TavexTest::Put;
+    alignas(8) static unsigned char settingsBytes[sizeof(_SETTINGS) + 8];
+    alignas(8) static unsigned char stationBytes[2 * sizeof(_STATIONADJ) + 8];
+    alignas(8) static unsigned char observationBytes[3 * sizeof(_OBSERVATION) + 8];
+    std::memset(settingsBytes, 0, sizeof settingsBytes);
+    std::memset(stationBytes, 0, sizeof stationBytes);
+    std::memset(observationBytes, 0, sizeof observationBytes);
+
+    // A zeroed std::vector is an empty vector in this standard library, so
+    // the zeroed bytes are a valid record at an 8-byte boundary, which puts
+    // its Messages vector 4 bytes off.
+    auto* settings = reinterpret_cast<_SETTINGS*>(settingsBytes);
+    for (std::size_t offset : {381u, 401u})
+        Put<int>(settingsBytes, offset, 3);
+    for (std::size_t offset : {373u, 453u})
+        Put<double>(settingsBytes, offset, 1.0);
+    Put<double>(settingsBytes, 385, 1e-4);
+    Put<double>(settingsBytes, 393, 1e-6);
+    Put<double>(settingsBytes, 461, 0.001);
+    Put<double>(settingsBytes, 469, 0.8);
+    Put<double>(settingsBytes, 477, 0.683);
+    Put<double>(settingsBytes, 485, 0.394);
+    Put<int>(settingsBytes, 524, ELLIPSOID_WGS84);
+    for (int g = 0; g < 10; ++g)
+        Put<double>(settingsBytes, 548 + 8 * g, 1.0);
+
+    unsigned char* stationStart = stationBytes + 1;
+    for (int k = 0; k < 2; ++k) {
+        unsigned char* s = stationStart + k * sizeof(_STATIONADJ);
+        Put<char>(s, 0, static_cast<char>('A' + k));
+        Put<int>(s, 17, 8);
+        Put<int>(s, 21, 12);
+        Put<int>(s, 45, 0x12);
+        Put<double>(s, 61, 0.9 + 1e-4 * k);
+        Put<double>(s, 69, 0.1);
+        Put<double>(s, 93, 1.0);
+        Put<double>(s, 101, 1e-6);
+        Put<double>(s, 125, 1e-6);
+        Put<double>(s, 141, 1e-6);
+    }
+    unsigned char* observationStart = observationBytes + 3;
+    const int kinds[2] = {100, 6};
+    for (int k = 1; k <= 2; ++k) {
+        unsigned char* o = observationStart + k * sizeof(_OBSERVATION);
+        Put<int>(o, 0, kinds[k - 1]);
+        Put<std::uint16_t>(o, 12, 2);
+        Put<unsigned>(o, 22, 1);
+        Put<unsigned>(o, 26, 2);
+        Put<double>(o, 54, 11.1);
+    }
+
+    ASSERT_EQ(Initialize(*settings), 1);
+    ASSERT_EQ(SetStations(reinterpret_cast<_STATIONADJ*>(stationStart), 2), 1);
+    ASSERT_EQ(SetObservations(reinterpret_cast<_OBSERVATION*>(observationStart), 2), 1);
+    EXPECT_EQ(TheKernel().project.Observations.GetAt(2)->Reading[1], 11.1);
+    EXPECT_NEAR(TheKernel().project.Known[2].SdLat, 1e-3, 1e-15);
+    _STATISTICS statistics{};
+    EXPECT_EQ(Adjust(statistics, nullptr), 0);
+    Release();
+
+    // Take the handed-back vector out through aligned storage and free it.
+    std::vector<_MESSAGE> messages;
+    std::memcpy(static_cast<void*>(&messages), settingsBytes + 1372, sizeof messages);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(+messages[0].Code, 711);
 }
 
 } // namespace

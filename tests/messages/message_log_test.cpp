@@ -98,12 +98,12 @@ TEST(HandBack, RecordsCarryNumberClassKindTextAndFirstReference) {
     HandBackMessages(log, *settings);
     ASSERT_EQ(settings->Messages.size(), 2u);
     const _MESSAGE& error = settings->Messages[0];
-    EXPECT_EQ(error.Code, 400);
-    EXPECT_EQ(error.Class, 1);
-    EXPECT_EQ(error.RefKind, 1);
+    EXPECT_EQ(+error.Code, 400);
+    EXPECT_EQ(+error.Class, 1);
+    EXPECT_EQ(+error.RefKind, 1);
     EXPECT_STREQ(error.Text, "无足够的内存来分配");
-    EXPECT_EQ(error.Ref, 0);
-    EXPECT_EQ(settings->Messages[1].Ref, 7) << "only the first attached number is handed back";
+    EXPECT_EQ(+error.Ref, 0);
+    EXPECT_EQ(+settings->Messages[1].Ref, 7) << "only the first attached number is handed back";
 }
 
 TEST(HandBack, LongTextsAreCutAt260BytesAndZeroTerminated) {
