@@ -24,8 +24,8 @@ Tavex::_STATIONADJ GridStation(const char* name, double easting, double northing
     s.Coord2 = northing;
     s.Height = height;
     if (known) {
-        s.CoordStatus = 8;  // known station
-        s.CoordClass = 12;  // position and height known
+        s.CoordStatus = 8; // known station
+        s.CoordClass = 12; // position and height known
         s.CovScale = 1.0;
         s.Cov[0] = s.Cov[3] = 0.005 * 0.005;
         s.Cov[5] = 0.002 * 0.002;
@@ -82,9 +82,9 @@ int main() {
         GridStation("C", 1300.020, 2519.600, 11.0, false),
     };
     // Position 0 is never read: the kernel addresses records 1..n.
-    std::vector<Tavex::_OBSERVATION> observations = {
-        Tavex::_OBSERVATION{}, Distance(1, 3, 600.000), Distance(2, 3, 600.010),
-        Distance(1, 2, 600.002)};
+    std::vector<Tavex::_OBSERVATION> observations = {Tavex::_OBSERVATION{}, Distance(1, 3, 600.000),
+                                                     Distance(2, 3, 600.010),
+                                                     Distance(1, 2, 600.002)};
 
     Tavex::Initialize(*settings);
     Tavex::SetStations(stations.data(), static_cast<unsigned>(stations.size()));
