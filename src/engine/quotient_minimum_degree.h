@@ -18,8 +18,8 @@
 namespace Tavex {
 
 struct MinimumDegreeOrder {
-    std::vector<int> perm; // perm[p]: the node eliminated p-th (1-based, perm[0] unused)
-    std::vector<int> invp; // invp[v]: the position of node v
+    std::vector<int> perm;    // perm[p]: the node eliminated p-th (1-based, perm[0] unused)
+    std::vector<int> invp;    // invp[v]: the position of node v
     long long subscripts = 0; // compressed subscripts of the factor (NOFSUB)
 };
 

@@ -1,0 +1,52 @@
+// The run-wide least-squares system N x = b with N = Aᵀ P A, b = Aᵀ P l,
+// and its Cholesky factor N = L Lᵀ.
+//
+// A is kept twice: transposed by unknown (At, the form the observation
+// equations fill) and by observation row (A, derived from At), because the
+// rows of N are formed from both. P is block diagonal: single weights and
+// full 3 x 3 blocks, both triangles stored. L holds its lower triangle by
+// rows, the diagonal last in every row, on the structure the symbolic
+// factorisation fixed. After the sparse inverse the same value array holds
+// the elements of Q = N⁻¹ on that structure; holdsCofactors says which.
+#ifndef TAVEX_ENGINE_LINEAR_SYSTEM_H
+#define TAVEX_ENGINE_LINEAR_SYSTEM_H
+
+#include "engine/compressed_rows.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace Tavex {
+
+struct CholeskyFactor {
+    CompressedRows L;
+    // Elimination tree: parent[k] is the first row j > k with l(j, k) in the
+    // structure, 0 for a root.
+    std::vector<std::uint32_t> parent;
+    bool holdsCofactors = false;
+
+    std::size_t Unknowns() const { return L.rows; }
+    // Position of the diagonal element of row j in the value array.
+    std::size_t Diagonal(std::size_t j) const { return L.rowStart[j + 1]; }
+    void Clear() { *this = CholeskyFactor{}; }
+};
+
+struct LinearSystem {
+    CompressedRows At; // unknowns x observation rows
+    CompressedRows A;  // observation rows x unknowns, the transpose of At
+    CompressedRows P;  // observation rows x observation rows
+    CholeskyFactor factor;
+    std::vector<double> l;  // reduced observations, 1..rows
+    std::vector<double> Ax; // A x, 1..rows
+    std::vector<double> x;  // right-hand side, then the solution, 1..unknowns
+
+    std::size_t Unknowns() const { return At.rows; }
+    std::size_t Rows() const { return At.columns; }
+    // Derives A from At after At was filled.
+    void DeriveRowForm() { A = Transpose(At); }
+    void Clear() { *this = LinearSystem{}; }
+};
+
+} // namespace Tavex
+
+#endif
