@@ -221,8 +221,12 @@ TEST(StringTable, HeadingThatEndsWithALineBreak) {
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
 }
 
+TEST(StringTable, TheRatioOfTheEllipseAxesIsLabelledAB) {
+    EXPECT_EQ(StringTableText(237), "A/B");
+}
+
 TEST(StringTable, NumbersWithoutTextGiveAnEmptyView) {
-    for (const int id : {-1, 0, 1, 52, 237, 409, 610, 623, StringTableEnd(), 100000}) {
+    for (const int id : {-1, 0, 1, 52, 409, 610, 623, StringTableEnd(), 100000}) {
         SCOPED_TRACE(id);
         EXPECT_TRUE(StringTableText(id).empty());
     }
