@@ -33,16 +33,19 @@ Tavex::_STATIONADJ GridStation(const char* name, double easting, double northing
     return s;
 }
 
+// A horizontal distance: a three-reading record with only its distance
+// reading switched on.
 Tavex::_OBSERVATION Distance(unsigned from, unsigned to, double metres) {
     Tavex::_OBSERVATION o;
     std::memset(&o, 0, sizeof o);
-    o.Kind = 4;
-    o.K4.Type = 2; // distance
-    o.K4.Station = from;
-    o.K4.Target = to;
-    o.K4.Reading = metres;
-    o.K4.Precision[0] = 0.002; // 2 mm
-    o.K4.Precision[1] = 2e-6;  // 2 ppm
+    o.Kind = 100;
+    o.K100.Off[0] = o.K100.Off[2] = 1; // no direction, no zenith angle
+    o.K100.Type[1] = 2;                // reading 2 is a distance
+    o.K100.Station = from;
+    o.K100.Target = to;
+    o.K100.Reading[1] = metres;
+    o.K100.Precision[2] = 0.002; // 2 mm
+    o.K100.Precision[3] = 2e-6;  // 2 ppm
     return o;
 }
 

@@ -1,4 +1,5 @@
 // The exported functions of the kernel.
+#include "interface/adjustment_handback.h"
 #include "interface/kernel.h"
 #include "interface/loop_handback.h"
 #include "interface/run_computations.h"
@@ -49,12 +50,15 @@ int PreRun(HWND owner) {
 
 int Adjust(_STATISTICS& statistics, HWND owner) {
     Kernel& kernel = TheKernel();
-    (void)statistics; // written by the adjustment's hand-back
     RunDescription run;
     run.titleId = kernel.project.AdjDesign ? STR_TITLE_DESIGN : STR_TITLE_ADJUSTMENT;
     run.freesEngineTables = true;
     run.compute = [&](Progress& progress) {
         return ComputeAdjustment(kernel.project, kernel.run, progress);
+    };
+    run.handBack = [&](int result) {
+        HandBackAdjustment(kernel.project, kernel.run.Engine, statistics);
+        return result;
     };
     return RunFrame(kernel, owner, run);
 }

@@ -1,6 +1,9 @@
 #include "interface/run_computations.h"
 
+#include "engine/adjustment.h"
+#include "interface/adjustment_handback.h"
 #include "messages/string_loader.h"
+#include "output/adjustment_output.h"
 #include "project/input_check.h"
 #include "resources/string_ids.h"
 
@@ -13,10 +16,21 @@ int ReportNotAvailable(ProjectState& project, int runNameId) {
     return 0;
 }
 
-int ComputeAdjustment(ProjectState& project, RunState&, Progress&) {
+int ComputeAdjustment(ProjectState& project, RunState& run, Progress& progress) {
     if (!CheckRunInput(project))
         return 0;
-    return ReportNotAvailable(project, project.AdjDesign ? STR_TITLE_DESIGN : STR_TITLE_ADJUSTMENT);
+    if (!RunAdjustment(project, run.Engine, progress))
+        return 0;
+    if (!ResultsAreFinite(project, run.Engine))
+        return 0;
+    switch (project.OutputForm()) {
+    case 1:
+        return WriteAdjustmentReport(project, run.Engine);
+    case 2:
+        return WriteAdjustmentDocument(project, run.Engine) == 0 ? 1 : 0;
+    default:
+        return 1;
+    }
 }
 
 int ComputePreRun(ProjectState& project, RunState&, Progress&) {

@@ -1,0 +1,310 @@
+#include "engine/adjustment.h"
+
+#include "engine/build_rows.h"
+#include "engine/datum_rows.h"
+#include "engine/factor_capacity.h"
+#include "engine/factor_solve.h"
+#include "engine/fill_system.h"
+#include "engine/number_unknowns.h"
+#include "engine/numeric_factorisation.h"
+#include "engine/singularity_report.h"
+#include "engine/station_checks.h"
+#include "engine/symbolic_factorisation.h"
+#include "messages/string_loader.h"
+#include "platform/memory_status.h"
+#include "resources/string_ids.h"
+#include "testing/critical_values.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace Tavex {
+
+namespace {
+
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
+
+int OutOfRange(ProjectState& p, const char* setting, double value) {
+    CKZString text;
+    text.Format(CStringL(STR_SETTING_OUT_OF_RANGE).c_str(), setting, value);
+    p.Messages.AddMessage(STR_SETTING_OUT_OF_RANGE, MSG_ERROR, REF_NONE, text);
+    return 0;
+}
+
+// The settings the adjustment divides by or branches on.
+int CheckSettings(ProjectState& p) {
+    if (p.Dimension < 1 || p.Dimension > 3)
+        return OutOfRange(p, "Dimension", p.Dimension);
+    if (p.Phase != PHASE_FREE && p.Phase != PHASE_WEIGHTED && p.Phase != PHASE_CONSTRAINED)
+        return OutOfRange(p, "Phase", p.Phase);
+    if (!(p.Sigma0 > 0.0))
+        return OutOfRange(p, "Sigma0", p.Sigma0);
+    if (!(p.Alfa0 > 0.0 && p.Alfa0 < 1.0))
+        return OutOfRange(p, "Alfa0", p.Alfa0);
+    if (!(p.Beta > 0.0 && p.Beta < 1.0))
+        return OutOfRange(p, "Beta", p.Beta);
+    if (p.IterMax < 0)
+        return OutOfRange(p, "IterMax", p.IterMax);
+    if (!(p.DeltaSingular >= 0.0))
+        return OutOfRange(p, "DeltaSingular", p.DeltaSingular);
+    return 1;
+}
+
+double SingularityThreshold(const ProjectState& p) {
+    return p.DeltaSingular / p.Sigma0;
+}
+
+int Factorise(ProjectState& p, EngineState& e) {
+    std::uint32_t singular = 0;
+    if (!NumericFactorisation(e.system, SingularityThreshold(p), singular, p.Messages)) {
+        ReportSingularity(p, e, singular);
+        return 0;
+    }
+    return 1;
+}
+
+int SymbolicAndNumeric(ProjectState& p, EngineState& e, Progress& progress) {
+    if (!progress.Stage(STR_STAGE_SYMBOLIC))
+        return 0;
+    const std::uint64_t capacity = FactorCapacity(e.Unknowns(), e.Rows(), AvailableMemoryBytes());
+    if (!SymbolicFactorisation(e.system, capacity, p.Messages))
+        return 0;
+    if (!progress.Stage(STR_STAGE_FILL_NORMALS))
+        return 0;
+    return Factorise(p, e);
+}
+
+// Solves with the factor in place and applies the corrections.
+int SolveAndApply(ProjectState& p, EngineState& e) {
+    if (!SolveNormalEquations(e.system, p.Messages))
+        return 0;
+    ApplyCorrections(e, e.system.x);
+    return 1;
+}
+
+void WarnIterationLimit(ProjectState& p, const EngineState& e) {
+    const UnknownDescriptor& u = e.unknowns[e.largestUnknown];
+    if (u.IsCoordinate()) {
+        CKZString text = CStringL(STR_ITERATION_LIMIT_AT_STATION);
+        text += L" ";
+        text += p.Stations[u.station].Name;
+        p.Messages.AddMessage(STR_ITERATION_LIMIT_AT_STATION, MSG_WARNING, REF_STATIONS, text,
+                              u.station);
+    } else {
+        CKZString text;
+        text.Format(L"%s %s", CStringL(STR_LIMIT_EXCEEDED).c_str(),
+                    CStringL(STR_STAGE_ITERATION).c_str());
+        p.Messages.AddMessage(STR_LIMIT_EXCEEDED, MSG_WARNING, REF_NONE, text);
+    }
+}
+
+int Iterate(ProjectState& p, EngineState& e, Progress& progress) {
+    if (!SolveAndApply(p, e))
+        return 0;
+    e.iterations = 0;
+    e.converged = Converged(p, e, e.system.x, 0);
+    // The reference of the divergence test: the largest coordinate
+    // correction of the first solution.
+    double reference = 0.0;
+    for (std::size_t i = 1; i <= e.Unknowns(); ++i)
+        if (e.unknowns[i].IsCoordinate())
+            reference = std::max(reference, std::fabs(e.system.x[i]));
+    const unsigned limit = static_cast<unsigned>(p.IterMax);
+    while (e.iterations < limit && !e.converged) {
+        if (!progress.Stage(STR_STAGE_ITERATION, e.iterations + 1))
+            return 0;
+        if (!FillSystem(p, e, progress))
+            return 0;
+        if (!Factorise(p, e))
+            return 0;
+        if (!SolveAndApply(p, e))
+            return 0;
+        ++e.iterations;
+        e.converged = Converged(p, e, e.system.x, e.iterations);
+        const UnknownDescriptor& holder = e.unknowns[e.largestUnknown];
+        if (!e.converged && e.largestCorrection > 2.0 * reference && holder.IsCoordinate()) {
+            CKZString text = CStringL(STR_SOLUTION_CONTRADICTORY);
+            text += L" ";
+            text += p.Stations[holder.station].Name;
+            p.Messages.AddMessage(STR_SOLUTION_CONTRADICTORY, MSG_ERROR, REF_STATIONS, text,
+                                  holder.station);
+            return 0;
+        }
+    }
+    if (!e.converged && e.iterations >= limit && e.largestCorrection > p.Epsilon)
+        WarnIterationLimit(p, e);
+    return 1;
+}
+
+// The residuals of the last solution: the reduced observations minus A x.
+void FormResiduals(EngineState& e) {
+    for (std::size_t r = 1; r <= e.Rows(); ++r)
+        e.system.l[r] -= e.system.Ax[r];
+}
+
+// Scales the weights and the factor by the a-posteriori variance factor when
+// the setting asks for it.
+void ApplyVarianceFactor(ProjectState& p, EngineState& e) {
+    const bool rejected = e.varianceFactor > p.Critical.criticalF;
+    if (!(p.APosVarFac == 2 || (p.APosVarFac == 1 && rejected)))
+        return;
+    const double f = std::max(e.varianceFactor, 1e-32);
+    CompressedRows& L = e.system.factor.L;
+    const double factorScale = e.system.factor.holdsCofactors ? f : std::sqrt(1.0 / f);
+    for (std::size_t k = 1; k < L.val.size(); ++k)
+        L.val[k] *= factorScale;
+    for (std::size_t k = 1; k < e.system.P.val.size(); ++k)
+        e.system.P.val[k] *= 1.0 / f;
+    e.varianceFactorApplied = true;
+}
+
+// Adjusted observations in the observation's own unit.
+void FormAdjustedObservations(EngineState& e) {
+    const std::size_t rows = e.Rows();
+    e.residual.assign(rows + 1, 0.0);
+    e.adjusted.assign(rows + 1, 0.0);
+    for (std::size_t r = 1; r <= rows; ++r) {
+        const ObservationRow& row = e.rows[r];
+        double v = e.system.l[r];
+        if (row.kind == ROW_DISTANCE || row.kind == ROW_RELATION)
+            v *= e.computed[r];
+        e.residual[r] = v;
+        if (row.IsDatum()) {
+            // A datum row's residual is in metres; its adjusted value is the
+            // station's adjusted coordinate.
+            e.adjusted[r] = e.computed[r];
+            continue;
+        }
+        double adjusted = e.observed[r] - v;
+        if (row.kind == ROW_DIRECTION || row.kind == ROW_AZIMUTH) {
+            adjusted = std::fmod(adjusted, kTwoPi);
+            if (adjusted < 0.0)
+                adjusted += kTwoPi;
+        }
+        e.adjusted[r] = adjusted;
+    }
+}
+
+// A zenith angle read in the second face: its residual changes sign.
+void SecondFaceZenithAngles(EngineState& e) {
+    for (std::size_t r = 1; r <= e.Rows(); ++r)
+        if (e.rows[r].kind == ROW_ZENITH && e.computed[r] > std::numbers::pi)
+            e.residual[r] = -e.residual[r];
+}
+
+int ConstrainedPhase(ProjectState& p, EngineState& e, Progress& progress) {
+    if (!progress.Stage(STR_STAGE_CONSTRAINED))
+        return 0;
+    e.phaseOfWeights = 1; // known coordinates fixed
+    if (!FillSystem(p, e, progress))
+        return 0;
+    if (!p.AdjDesign && e.Unknowns() < e.Rows())
+        ApplyVarianceFactor(p, e);
+    if (!SymbolicAndNumeric(p, e, progress))
+        return 0;
+    if (!p.AdjDesign) {
+        if (!SolveAndApply(p, e))
+            return 0;
+        FormResiduals(e);
+    }
+    return 1;
+}
+
+int Prepare(ProjectState& p, EngineState& e, Progress& progress) {
+    if (!CheckSettings(p))
+        return 0;
+    const Participation participation = CheckStations(p);
+    if (!BuildRows(p, participation, e))
+        return 0;
+    ReorderStations(e.order, RowStationPairs(e), p.StationCount, p.Messages);
+    SetUnknownFlags(p, e);
+    if (!NumberUnknowns(p, e))
+        return 0;
+    AppendDatumRows(p, e);
+    if (!CheckCounts(p, e))
+        return 0;
+    if (!FillSystem(p, e, progress))
+        return 0;
+    const unsigned rows = static_cast<unsigned>(e.Rows());
+    const unsigned unknowns = static_cast<unsigned>(e.Unknowns());
+    if (!ComputeAdjustmentCriticalValues(p.Alfa0, p.Beta, rows, unknowns, p.Critical))
+        return OutOfRange(p, "Alfa0/Beta", p.Alfa0);
+    return 1;
+}
+
+} // namespace
+
+bool Converged(const ProjectState& p, EngineState& e, const std::vector<double>& c,
+               unsigned iteration) {
+    const std::size_t u = e.Unknowns();
+    double largest = 0.0;
+    std::uint32_t holder = 0;
+    for (std::size_t i = 1; i <= u; ++i)
+        if (e.unknowns[i].IsCoordinate() && (holder == 0 || std::fabs(c[i]) > largest)) {
+            largest = std::fabs(c[i]);
+            holder = static_cast<std::uint32_t>(i);
+        }
+    e.largestCorrection = largest;
+    e.largestUnknown = holder;
+    if (largest > p.Epsilon)
+        return false;
+    CofactorWorkspace work;
+    for (std::size_t i = 1; i <= u; ++i) {
+        const UnknownDescriptor& unknown = e.unknowns[i];
+        if (unknown.IsCoordinate())
+            continue;
+        if (unknown.kind == UNK_ADDITIONAL_TRANSFORMATION &&
+            iteration < static_cast<unsigned>(p.IterMax)) {
+            e.largestUnknown = static_cast<std::uint32_t>(i);
+            return false;
+        }
+        const auto index = static_cast<std::uint32_t>(i);
+        const double s = std::sqrt(CofactorElement(e.system.factor, index, index, work)) / p.Sigma0;
+        double r = std::fabs(c[i]) / s;
+        if (unknown.kind == UNK_ADDITIONAL_ROTATION)
+            r /= 10.0;
+        if (r >= 1.0) {
+            e.largestCorrection = r * p.Epsilon;
+            e.largestUnknown = index;
+            return false;
+        }
+    }
+    return true;
+}
+
+double PosterioriVarianceFactor(const ProjectState& p, const EngineState& e) {
+    const std::size_t n = e.Rows(), u = e.Unknowns();
+    if (n <= u)
+        return 0.0;
+    std::vector<double> pv;
+    Multiply(e.system.P, e.system.l, pv);
+    double vpv = 0.0;
+    for (std::size_t r = 1; r <= n; ++r)
+        vpv += e.system.l[r] * pv[r];
+    return vpv * p.Sigma0 * p.Sigma0 / static_cast<double>(n - u);
+}
+
+int RunAdjustment(ProjectState& p, EngineState& e, Progress& progress) {
+    if (!Prepare(p, e, progress))
+        return 0;
+    if (!SymbolicAndNumeric(p, e, progress))
+        return 0;
+    const bool design = p.AdjDesign != 0;
+    if (!design) {
+        if (!Iterate(p, e, progress))
+            return 0;
+        FormResiduals(e);
+        e.varianceFactor = PosterioriVarianceFactor(p, e);
+        if (p.APosVarFac != 0 && e.Unknowns() < e.Rows())
+            ApplyVarianceFactor(p, e);
+    }
+    if (p.Phase == PHASE_CONSTRAINED && !ConstrainedPhase(p, e, progress))
+        return 0;
+    if (!design && e.Unknowns() <= e.Rows()) {
+        FormAdjustedObservations(e);
+        SecondFaceZenithAngles(e);
+    }
+    return 1;
+}
+
+} // namespace Tavex

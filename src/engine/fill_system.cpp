@@ -1,0 +1,427 @@
+#include "engine/fill_system.h"
+
+#include "engine/datum_rows.h"
+#include "engine/geometry_refresh.h"
+#include "engine/number_unknowns.h"
+#include "engine/observation_model.h"
+#include "engine/row_weights.h"
+#include "messages/no_memory.h"
+#include "messages/string_loader.h"
+#include "resources/string_ids.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <numbers>
+
+namespace Tavex {
+
+namespace {
+
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
+
+// The entries of one design row, kept small and sorted by unknown.
+struct DesignRow {
+    std::uint32_t unknown[24];
+    double coefficient[24];
+    int count = 0;
+
+    void Add(std::uint32_t index, double value) {
+        if (index == 0)
+            return;
+        unknown[count] = index;
+        coefficient[count] = value;
+        ++count;
+    }
+    void Scale(double factor) {
+        for (int i = 0; i < count; ++i)
+            coefficient[i] *= factor;
+    }
+    void SortInto(CompressedRowsBuilder& builder) {
+        // Insertion sort: a row has a handful of entries.
+        for (int i = 1; i < count; ++i)
+            for (int j = i; j > 0 && unknown[j - 1] > unknown[j]; --j) {
+                std::swap(unknown[j - 1], unknown[j]);
+                std::swap(coefficient[j - 1], coefficient[j]);
+            }
+        for (int i = 0; i < count; ++i)
+            builder.Append(unknown[i], coefficient[i]);
+        builder.EndRow();
+    }
+};
+
+int FindSlot(const CObservation& o, std::uint16_t type) {
+    for (int i = 0; i < 3; ++i)
+        if (o.Type[i] == type && o.Off[i] == 0)
+            return i;
+    return -1;
+}
+
+class Filler {
+public:
+    Filler(ProjectState& p, EngineState& e)
+        : p_(p), e_(e), ellipsoid_(ProjectEllipsoid(p)), design_(p.AdjDesign != 0) {}
+
+    int Fill(CompressedRowsBuilder& a, CompressedRowsBuilder& weights);
+
+private:
+    const CObservation& Observation(const ObservationRow& row) const {
+        return *p_.Observations.GetAt(static_cast<int>(row.source));
+    }
+    double Value(std::uint32_t unknown, double fixed) const {
+        return unknown != 0 ? e_.values[unknown] : fixed;
+    }
+    RowParameters Parameters(const ObservationRow& row) const;
+    void AddStationEntries(DesignRow& d, unsigned station, const double (&g)[3]) const;
+    void ObservationRowFill(std::size_t r, DesignRow& d, double& weight);
+    void GpsBlock(std::size_t r, CompressedRowsBuilder& weights, bool& ok);
+    void DatumRowFill(std::size_t r, DesignRow& d, double& weight);
+    void TransformationRowFill(std::size_t r, DesignRow& d, double& weight);
+    void InnerRowFill(std::size_t r);
+    double DatumWeight(double sigma) const;
+    double Refraction(unsigned group) const {
+        return group < kParameterGroups
+                   ? Value(e_.index.refraction[group], FixedRefraction(p_, group))
+                   : FixedRefraction(p_, group);
+    }
+
+    ProjectState& p_;
+    EngineState& e_;
+    EllipsoidConstants ellipsoid_;
+    bool design_;
+    MeanPoint mean_;
+    bool meanReady_ = false;
+};
+
+RowParameters Filler::Parameters(const ObservationRow& row) const {
+    RowParameters parameters;
+    const UnknownIndex& index = e_.index;
+    const unsigned group = row.kind == ROW_RELATION ? 0u : row.sub;
+    switch (row.kind) {
+    case ROW_DIRECTION:
+        parameters.orientation = Value(index.Orientation(row.from, row.sub), 0.0);
+        break;
+    case ROW_DISTANCE:
+    case ROW_RELATION:
+        parameters.scale = group < kParameterGroups
+                               ? Value(index.scale[group], FixedScale(p_, group))
+                               : FixedScale(p_, group);
+        break;
+    case ROW_ZENITH:
+        parameters.refraction = Refraction(group);
+        break;
+    case ROW_AZIMUTH:
+        parameters.azimuthOffset = group < kParameterGroups ? Value(index.azimuthOffset[group],
+                                                                    FixedAzimuthOffset(p_, group))
+                                                            : FixedAzimuthOffset(p_, group);
+        break;
+    case ROW_GPS_BASELINE:
+    case ROW_GPS_COORDINATE:
+        // Without transformation unknowns the GPS frame is the network's.
+        for (int sub = 1; sub <= kGpsParameters; ++sub)
+            parameters.gps[sub] =
+                GpsParameterCount(p_, e_) > 0 ? Value(index.gps[sub], p_.GPSTransfPar[sub]) : 0.0;
+        break;
+    default:
+        break;
+    }
+    return parameters;
+}
+
+void Filler::AddStationEntries(DesignRow& d, unsigned station, const double (&g)[3]) const {
+    if (station == 0)
+        return;
+    d.Add(e_.index.north[station], g[0]);
+    d.Add(e_.index.east[station], g[1]);
+    d.Add(e_.index.height[station], g[2]);
+}
+
+void Filler::ObservationRowFill(std::size_t r, DesignRow& d, double& weight) {
+    const ObservationRow& row = e_.rows[r];
+    const CObservation& o = Observation(row);
+    RowGeometryInput input;
+    input.from = &e_.geometry[row.from];
+    input.to = row.to != 0 ? &e_.geometry[row.to] : nullptr;
+    input.instrumentHeight = o.StationHeight;
+    input.targetHeight = o.TargetHeight;
+    input.meanEarthRadius = p_.MeanEarthRadius;
+    const RowParameters parameters = Parameters(row);
+    const RowEvaluation model = EvaluateRow(row, input, parameters, ellipsoid_);
+
+    AddStationEntries(d, row.from, model.from);
+    AddStationEntries(d, row.to, model.to);
+    const double centringFrom = Combined(p_.Stations[row.from].CentringError, o.CentringStation);
+    const double centringTo =
+        row.to ? Combined(p_.Stations[row.to].CentringError, o.CentringTarget) : 0.0;
+    const double heightFrom = Combined(p_.Stations[row.from].HeightError, o.HeightErrStation);
+    const double heightTo =
+        row.to ? Combined(p_.Stations[row.to].HeightError, o.HeightErrTarget) : 0.0;
+    const double sigma0 = p_.Sigma0;
+    double observed = o.Reading[row.slot];
+    double computed = model.value;
+    double sigma = 0.0;
+    double l = 0.0;
+
+    switch (row.kind) {
+    case ROW_DIRECTION:
+    case ROW_AZIMUTH: {
+        const double s = SlantDistance(input, ellipsoid_);
+        if (row.kind == ROW_DIRECTION)
+            d.Add(e_.index.Orientation(row.from, row.sub), model.parameter);
+        else if (row.sub < kParameterGroups)
+            d.Add(e_.index.azimuthOffset[row.sub], model.parameter);
+        sigma = AngleSigma(o, row.slot, s, centringFrom, centringTo);
+        l = WrapAngle(observed - computed);
+        break;
+    }
+    case ROW_ZENITH: {
+        const double s = SlantDistance(input, ellipsoid_);
+        if (row.sub < kParameterGroups)
+            d.Add(e_.index.refraction[row.sub], model.parameter);
+        sigma = ZenithSigma(o, row.slot, s, heightFrom, heightTo);
+        l = observed - computed;
+        break;
+    }
+    case ROW_DISTANCE:
+    case ROW_RELATION: {
+        const unsigned group = row.kind == ROW_RELATION ? 0u : row.sub;
+        // The computed value is floored so that the relative form never
+        // divides by zero.
+        computed = std::max(computed, kVarianceFloor);
+        sigma = DistanceSigma(o, row.slot, observed, centringFrom, centringTo);
+        const int zenithSlot = FindSlot(o, OBS_ZENITH);
+        if (row.kind == ROW_DISTANCE && row.auxiliary == DISTANCE_REDUCED && zenithSlot >= 0) {
+            // A slant distance reduced to the horizon with its zenith angle.
+            const double k = Refraction(o.Sub[zenithSlot]);
+            const ReducedDistance reduced =
+                ReduceToHorizontal(observed, o.Reading[zenithSlot], k, p_.MeanEarthRadius);
+            const double zenithSigma = ZenithSigma(o, zenithSlot, observed, heightFrom, heightTo);
+            sigma = std::hypot(reduced.dS * sigma, reduced.dZ * zenithSigma);
+            observed = reduced.value;
+        }
+        if (group < kParameterGroups && e_.index.scale[group] != 0)
+            d.Add(e_.index.scale[group], model.parameter * parameters.scale);
+        d.Scale(1.0 / computed);
+        sigma /= computed;
+        l = (observed - computed) / computed;
+        break;
+    }
+    case ROW_HEIGHT_DIFFERENCE: {
+        const double s = input.to ? SlantDistance(input, ellipsoid_) : 0.0;
+        sigma = HeightDifferenceSigma(o, row.slot, s);
+        l = observed - computed;
+        break;
+    }
+    case ROW_TRIG_HEIGHT: {
+        const int zenithSlot = FindSlot(o, OBS_ZENITH);
+        const double s = o.Reading[row.slot];
+        const double z = o.Reading[zenithSlot];
+        const ReducedDistance dh =
+            TrigonometricHeight(s, z, Refraction(o.Sub[zenithSlot]), p_.MeanEarthRadius,
+                                o.StationHeight, o.TargetHeight);
+        observed = dh.value;
+        const double distanceSigma = DistanceSigma(o, row.slot, s, 0.0, 0.0);
+        const double zenithSigma = ZenithSigma(o, zenithSlot, s, 0.0, 0.0);
+        sigma = std::sqrt(std::pow(dh.dS * distanceSigma, 2) + std::pow(dh.dZ * zenithSigma, 2) +
+                          heightFrom * heightFrom + heightTo * heightTo);
+        l = observed - computed;
+        break;
+    }
+    default:
+        break;
+    }
+    e_.observed[r] = observed;
+    e_.computed[r] = computed;
+    e_.sigma[r] = sigma;
+    e_.system.l[r] = design_ ? 0.0 : l;
+    weight = WeightOf(sigma, sigma0);
+}
+
+void Filler::GpsBlock(std::size_t r, CompressedRowsBuilder& weights, bool& ok) {
+    const ObservationRow& row = e_.rows[r];
+    const CObservation& o = Observation(row);
+    const StationGeometry& from = e_.geometry[row.from];
+    const StationGeometry* to = row.to ? &e_.geometry[row.to] : nullptr;
+    Covariance3 cov =
+        GpsCovariance(o, from, to, Combined(p_.Stations[row.from].CentringError, o.CentringStation),
+                      Combined(p_.Stations[row.from].HeightError, o.HeightErrStation),
+                      row.to ? Combined(p_.Stations[row.to].CentringError, o.CentringTarget) : 0.0,
+                      row.to ? Combined(p_.Stations[row.to].HeightError, o.HeightErrTarget) : 0.0);
+    const double s0 = p_.Sigma0 * p_.Sigma0;
+    for (auto& line : cov.c)
+        for (double& c : line)
+            c *= s0;
+    Covariance3 inverse;
+    if (!InvertPositiveDefinite(cov, inverse)) {
+        CKZString text;
+        text.Format(L"%s %s - %s %s", CStringL(STR_BASELINE_COVARIANCE).c_str(),
+                    p_.Stations[row.from].Name.c_str(),
+                    row.to ? p_.Stations[row.to].Name.c_str() : L"",
+                    CStringL(STR_IS_SINGULAR).c_str());
+        p_.Messages.AddMessage(STR_BASELINE_COVARIANCE, MSG_ERROR, REF_OBSERVATIONS, text,
+                               o.Record);
+        ok = false;
+        return;
+    }
+    for (int i = 0; i < 3; ++i) {
+        e_.sigma[r + i] = std::sqrt(cov.c[i][i]) / p_.Sigma0;
+        for (int j = 0; j < 3; ++j)
+            weights.Append(static_cast<std::uint32_t>(r + j), inverse.c[i][j]);
+        weights.EndRow();
+    }
+}
+
+double Filler::DatumWeight(double sigma) const {
+    // Minimal constraints and the constrained phase fix the coordinates.
+    if (p_.Phase == PHASE_FREE || e_.phaseOfWeights == 1)
+        return kWeightCap;
+    return WeightOf(sigma, p_.Sigma0);
+}
+
+void Filler::DatumRowFill(std::size_t r, DesignRow& d, double& weight) {
+    const ObservationRow& row = e_.rows[r];
+    const unsigned s = row.source;
+    const StationGeometry& g = e_.geometry[s];
+    const StationRec& station = p_.Stations[s];
+    const KnownRec* known = nullptr;
+    for (unsigned k = 1; k <= p_.KnownCount; ++k)
+        if (p_.Known[k].Station == s)
+            known = &p_.Known[k];
+    double sigma = 0.0, observed = 0.0, current = 0.0, metres = 1.0;
+    switch (row.kind) {
+    case ROW_DATUM_NORTH:
+        d.Add(e_.index.north[s], 1.0);
+        observed = station.Lat;
+        current = g.lat;
+        metres = g.NorthScale();
+        sigma = known ? known->SdLat : 0.0;
+        break;
+    case ROW_DATUM_EAST:
+        d.Add(e_.index.east[s], 1.0);
+        observed = station.Lon;
+        current = g.lon;
+        metres = g.EastScale();
+        sigma = known ? known->SdLon : 0.0;
+        break;
+    default:
+        d.Add(e_.index.height[s], 1.0);
+        observed = station.Height;
+        current = g.h;
+        sigma = known ? known->SdHeight : 0.0;
+        break;
+    }
+    e_.observed[r] = observed;
+    e_.computed[r] = current;
+    weight = DatumWeight(sigma);
+    e_.sigma[r] = weight >= kWeightCap ? 0.0 : sigma;
+    e_.system.l[r] = design_ ? 0.0 : (observed - current) * metres;
+}
+
+void Filler::TransformationRowFill(std::size_t r, DesignRow& d, double& weight) {
+    const ObservationRow& row = e_.rows[r];
+    const std::uint32_t unknown = e_.index.gps[row.sub];
+    d.Add(unknown, 1.0);
+    const double setting = p_.GPSTransfPar[row.sub];
+    const double sigma = p_.GPSTransfParSd[row.sub];
+    e_.observed[r] = setting;
+    e_.computed[r] = e_.values[unknown];
+    e_.sigma[r] = sigma;
+    e_.system.l[r] = design_ ? 0.0 : setting - e_.values[unknown];
+    weight = p_.GPSTransfParObs[row.sub] == 2
+                 ? 1.0 / std::max(kVarianceFloor, p_.Sigma0 * p_.Sigma0 * sigma * sigma)
+                 : kFixedParameterWeight;
+}
+
+void Filler::InnerRowFill(std::size_t r) {
+    e_.observed[r] = e_.computed[r] = e_.sigma[r] = 0.0;
+    e_.system.l[r] = 0.0;
+}
+
+int Filler::Fill(CompressedRowsBuilder& a, CompressedRowsBuilder& weights) {
+    const std::size_t rows = e_.Rows();
+    bool ok = true;
+    for (std::size_t r = 1; r <= rows; ++r) {
+        const ObservationRow& row = e_.rows[r];
+        if (row.kind == ROW_INNER_CONSTRAINT) {
+            // A dense row over every station with coordinate unknowns.
+            if (!meanReady_) {
+                mean_ = InnerConstraintMean(p_, e_);
+                meanReady_ = true;
+            }
+            InnerRowFill(r);
+            std::vector<std::pair<std::uint32_t, double>> entries;
+            for (unsigned position = 1; position <= e_.order.count; ++position) {
+                const unsigned s = e_.order.stationAt[position];
+                const InnerConstraintCoefficients c = InnerConstraint(p_, e_, row.source, s, mean_);
+                if (e_.index.north[s])
+                    entries.emplace_back(e_.index.north[s], c.north);
+                if (e_.index.east[s])
+                    entries.emplace_back(e_.index.east[s], c.east);
+                if (e_.index.height[s])
+                    entries.emplace_back(e_.index.height[s], c.height);
+            }
+            std::sort(entries.begin(), entries.end());
+            for (const auto& [unknown, value] : entries)
+                a.Append(unknown, value);
+            a.EndRow();
+            weights.Append(static_cast<std::uint32_t>(r), kInnerConstraintWeight);
+            weights.EndRow();
+            continue;
+        }
+        DesignRow d;
+        double weight = 0.0;
+        if (row.IsObservation())
+            ObservationRowFill(r, d, weight);
+        else if (row.IsDatum())
+            DatumRowFill(r, d, weight);
+        else if (row.kind == ROW_TRANSFORMATION)
+            TransformationRowFill(r, d, weight);
+        d.SortInto(a);
+        const bool gps = row.kind == ROW_GPS_BASELINE || row.kind == ROW_GPS_COORDINATE;
+        if (!gps) {
+            weights.Append(static_cast<std::uint32_t>(r), weight);
+            weights.EndRow();
+        } else if (row.slot == 0) {
+            GpsBlock(r, weights, ok);
+            if (!ok)
+                return 0;
+        }
+    }
+    return 1;
+}
+
+} // namespace
+
+double WrapAngle(double l) {
+    const double n = std::ceil(l / kTwoPi - 0.5);
+    return l - kTwoPi * n;
+}
+
+int FillSystem(ProjectState& p, EngineState& e, Progress& progress) {
+    const std::size_t rows = e.Rows();
+    const std::size_t unknowns = e.Unknowns();
+    try {
+        RefreshGeometry(p, e);
+        e.observed.assign(rows + 1, 0.0);
+        e.computed.assign(rows + 1, 0.0);
+        e.sigma.assign(rows + 1, 0.0);
+        e.system.l.assign(rows + 1, 0.0);
+        if (!progress.Stage(STR_STAGE_FILL_DESIGN))
+            return 0;
+        CompressedRowsBuilder a(rows, unknowns, 6 * rows);
+        CompressedRowsBuilder weights(rows, rows, rows + 6 * e.counts.gpsBaselines);
+        Filler filler(p, e);
+        if (!filler.Fill(a, weights))
+            return 0;
+        if (!progress.Stage(STR_STAGE_FILL_WEIGHTS))
+            return 0;
+        e.system.A = a.Finish();
+        e.system.P = weights.Finish();
+        e.system.At = Transpose(e.system.A);
+    } catch (const std::bad_alloc&) {
+        return ReportNoMemory(p.Messages, STR_NO_MEMORY_ALLOCATE, STR_OBJECT_DESIGN_MATRIX);
+    }
+    return 1;
+}
+
+} // namespace Tavex
