@@ -84,22 +84,21 @@ protected:
 
 TEST_F(RunFrame, RunsWithoutTheirComputationFailAndSaySo) {
     Load();
-    EXPECT_EQ(Adjust(statistics, nullptr), 0);
     EXPECT_EQ(PreRun(nullptr), 0);
     EXPECT_EQ(COGO(nullptr), 0);
     std::vector<_LOOP_RESULT> loops;
     EXPECT_EQ(Loops(loops, nullptr), 0);
     EXPECT_TRUE(loops.empty());
-    ASSERT_EQ(Codes(), std::vector<int>({711, 711, 711, 711}));
+    ASSERT_EQ(Codes(), std::vector<int>({711, 711, 711}));
     for (const _MESSAGE& m : settings->Messages)
         EXPECT_EQ(+m.Class, 1);
-    EXPECT_NE(std::string(settings->Messages[0].Text).find("平差"), std::string::npos);
+    EXPECT_NE(std::string(settings->Messages[0].Text).find("预分析"), std::string::npos);
 }
 
 TEST_F(RunFrame, OutputFormZeroWritesNoMessageFileButHandsMessagesBack) {
     settings->ReportSwitch[REPORT_OUTPUT_FORM] = 0;
     Load();
-    EXPECT_EQ(Adjust(statistics, nullptr), 0);
+    EXPECT_EQ(PreRun(nullptr), 0);
     EXPECT_FALSE(std::ifstream(messagePath).good());
     EXPECT_EQ(settings->Messages.size(), 1u);
 }
@@ -107,9 +106,9 @@ TEST_F(RunFrame, OutputFormZeroWritesNoMessageFileButHandsMessagesBack) {
 TEST_F(RunFrame, MessageFileHoldsTheRunsLines) {
     settings->ReportSwitch[REPORT_OUTPUT_FORM] = 1;
     Load();
-    EXPECT_EQ(Adjust(statistics, nullptr), 0);
+    EXPECT_EQ(PreRun(nullptr), 0);
     const std::string text = ReadFile(messagePath);
-    EXPECT_EQ(text.rfind("错误: 本版本不提供此计算：平差.\r\n", 0), 0u) << text;
+    EXPECT_EQ(text.rfind("错误: 本版本不提供此计算：预分析(a).\r\n", 0), 0u) << text;
 }
 
 TEST_F(RunFrame, SecondRunHandsBackTheMessagesOfBothInOrder) {
@@ -217,8 +216,8 @@ TEST_F(RunFrame, CallsFromInsideARunAreRefusedAndChangeNothing) {
     ReenteringSink sink(*settings);
     HWND owner = CreateHostWindow(WindowRect{0, 0, 640, 480}, &sink);
     ASSERT_TRUE(IsWindow(owner));
-    EXPECT_EQ(Adjust(statistics, owner), 0);
-    EXPECT_EQ(sink.title, "平差");
+    EXPECT_EQ(PreRun(owner), 0);
+    EXPECT_EQ(sink.title, "预分析(a)");
     EXPECT_EQ(sink.nestedAdjust, 0);
     EXPECT_EQ(sink.nestedInitialize, 0);
     EXPECT_EQ(TheKernel().project.StationCount, 3u) << "the refused Release freed nothing";
@@ -321,14 +320,16 @@ TEST(RecordAlignment, KernelReadsAndWritesRecordsAtOddAddresses) {
     ASSERT_EQ(SetObservations(reinterpret_cast<_OBSERVATION*>(observationStart), 2), 1);
     EXPECT_EQ(TheKernel().project.Observations.GetAt(2)->Reading[1], 11.1);
     EXPECT_NEAR(TheKernel().project.Known[2].SdLat, 1e-3, 1e-15);
+    EXPECT_EQ(PreRun(nullptr), 0);
+    // The adjustment writes into the station records at their odd addresses.
     _STATISTICS statistics{};
-    EXPECT_EQ(Adjust(statistics, nullptr), 0);
+    Adjust(statistics, nullptr);
     Release();
 
     // Take the handed-back vector out through aligned storage and free it.
     std::vector<_MESSAGE> messages;
     std::memcpy(static_cast<void*>(&messages), settingsBytes + 1372, sizeof messages);
-    ASSERT_EQ(messages.size(), 1u);
+    ASSERT_GE(messages.size(), 1u);
     EXPECT_EQ(+messages[0].Code, 711);
 }
 
