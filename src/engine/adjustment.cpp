@@ -5,6 +5,7 @@
 #include "engine/factor_capacity.h"
 #include "engine/factor_solve.h"
 #include "engine/fill_system.h"
+#include "engine/geometry_refresh.h"
 #include "engine/number_unknowns.h"
 #include "engine/numeric_factorisation.h"
 #include "engine/singularity_report.h"
@@ -74,11 +75,13 @@ int SymbolicAndNumeric(ProjectState& p, EngineState& e, Progress& progress) {
     return Factorise(p, e);
 }
 
-// Solves with the factor in place and applies the corrections.
+// Solves with the factor in place, applies the corrections and brings the
+// station geometry to the new values.
 int SolveAndApply(ProjectState& p, EngineState& e) {
     if (!SolveNormalEquations(e.system, p.Messages))
         return 0;
     ApplyCorrections(e, e.system.x);
+    RefreshGeometry(p, e);
     return 1;
 }
 

@@ -102,6 +102,11 @@ void AllKnownCoordinates(const ProjectState& p, EngineState& e) {
 }
 
 void InnerConstraints(const ProjectState& p, EngineState& e) {
+    // Observed GPS coordinates taken as the network's frame (adjustment
+    // modes 6 and 9) leave no datum defect: constraints would only distort
+    // the network they already hold.
+    if ((p.AdjMode == 6 || p.AdjMode == 9) && e.counts.gpsCoordinates > 0)
+        return;
     const Defect defect = DefectOf(p, e);
     std::vector<unsigned> constraints;
     if (p.Dimension == 1) {

@@ -227,6 +227,13 @@ void Filler::ObservationRowFill(std::size_t r, DesignRow& d, double& weight) {
         l = observed - computed;
         break;
     }
+    case ROW_GPS_BASELINE:
+    case ROW_GPS_COORDINATE:
+        // The weight comes with the 3 x 3 block of the whole observation.
+        for (int sub = 1; sub <= kGpsParameters; ++sub)
+            d.Add(e_.index.gps[sub], model.gps[sub]);
+        l = observed - computed;
+        break;
     default:
         break;
     }
