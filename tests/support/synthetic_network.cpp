@@ -340,10 +340,14 @@ void SyntheticNetwork::AddNoise(unsigned seed, double angle, double length) {
     }
 }
 
-int SyntheticNetwork::Adjust(Tavex::_STATISTICS& statistics) {
+void SyntheticNetwork::Load() {
     Tavex::Initialize(*settings_);
     Tavex::SetStations(stations_.data(), Count());
     Tavex::SetObservations(observations_.data(), static_cast<unsigned>(observations_.size() - 1));
+}
+
+int SyntheticNetwork::Adjust(Tavex::_STATISTICS& statistics) {
+    Load();
     return Tavex::Adjust(statistics, nullptr);
 }
 

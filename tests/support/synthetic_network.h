@@ -72,7 +72,9 @@ public:
     std::vector<Tavex::_STATIONADJ>& StationRecords() { return stations_; }
     std::vector<Tavex::_OBSERVATION>& ObservationRecords() { return observations_; }
 
-    // Initialize, SetStations, SetObservations and Adjust.
+    // Initialize, SetStations and SetObservations.
+    void Load();
+    // Load and Adjust.
     int Adjust(Tavex::_STATISTICS& statistics);
     int Adjust() {
         Tavex::_STATISTICS statistics{};
