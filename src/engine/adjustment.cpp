@@ -213,12 +213,28 @@ int ConstrainedPhase(ProjectState& p, EngineState& e, Progress& progress) {
     return 1;
 }
 
+// With a geoid model in use every station needs a geoid height; the
+// station records carry none, so each ordered station is reported.
+void WarnMissingGeoidHeights(ProjectState& p, const EngineState& e) {
+    if (p.GeoidModel == 0)
+        return;
+    constexpr double kGeoidHeight = 0.0;
+    for (unsigned position = 1; position <= e.order.count; ++position) {
+        const unsigned s = e.order.stationAt[position];
+        CKZString text;
+        text.Format(L"%s %s (%2.1f)", CStringL(STR_GEOID_HEIGHT_MISSING).c_str(),
+                    p.Stations[s].Name.c_str(), kGeoidHeight);
+        p.Messages.AddMessage(STR_GEOID_HEIGHT_MISSING, MSG_WARNING, REF_STATIONS, text, s);
+    }
+}
+
 int Prepare(ProjectState& p, EngineState& e, Progress& progress) {
     if (!CheckSettings(p))
         return 0;
     const Participation participation = CheckStations(p);
     if (!BuildRows(p, participation, e))
         return 0;
+    WarnMissingGeoidHeights(p, e);
     ReorderStations(e.order, RowStationPairs(e), p.StationCount, p.Messages);
     SetUnknownFlags(p, e);
     if (!NumberUnknowns(p, e))

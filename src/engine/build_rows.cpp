@@ -152,6 +152,14 @@ void RowBuilder::Terrestrial(unsigned index, const CObservation& o) {
         if (o.Off[i] != 0 || o.Type[i] == OBS_NONE)
             continue;
         const auto slot = static_cast<std::uint16_t>(i);
+        // A parameter group beyond the ten the settings hold has no scale,
+        // refraction or offset: the reading is left out with warning 471.
+        const bool grouped =
+            o.Type[i] == OBS_DISTANCE || o.Type[i] == OBS_ZENITH || o.Type[i] == OBS_AZIMUTH;
+        if (grouped && o.Sub[i] >= kParameterGroups) {
+            ObservationCode(o.Type[i], o.Sub[i], &p_.Messages);
+            continue;
+        }
         switch (o.Type[i]) {
         case OBS_DIRECTION:
             if (dimension == 1)

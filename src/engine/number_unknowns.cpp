@@ -164,6 +164,13 @@ void CountUnknowns(EngineState& e) {
 
 } // namespace
 
+// The records carry three settings of the engine that a host cannot set:
+// the switch that makes every station of a 3D network three-dimensional
+// (off: a station gets the components its rows need), fixed deflections of
+// the vertical (all fixed: no deflection unknowns, and zenith angles use the
+// ellipsoidal vertical) and the transformation type of observed local
+// coordinates (which this build leaves out with a warning). Height groups
+// are not carried either, so every station has one height unknown.
 void SetUnknownFlags(const ProjectState& p, EngineState& e) {
     e.flags.assign(p.StationCount + 1, 0);
     const std::uint32_t horizontal = FLAG_NORTH | FLAG_EAST;

@@ -435,3 +435,54 @@ TEST(BadInput, ZeroStandardDeviationGetsTheCappedWeight) {
 
 } // namespace
 } // namespace TavexTest
+
+namespace TavexTest {
+namespace {
+
+TEST(BadInput, ParameterGroupsBeyondNineAreLeftOutWith471) {
+    SyntheticNetwork net;
+    AddTriangulationStations(net);
+    net.MakeKnown(1, 12);
+    net.MakeKnown(3, 12);
+    AddTriangulationObservations(net);
+    net.HorizontalDistance(2, 4);
+    net.ObservationRecords().back().K100.Sub[1] = 12; // group 12
+    ASSERT_EQ(net.Adjust(), 1) << net.AllMessages();
+    EXPECT_EQ(net.MessageText(471), "无效的观测编码 S12");
+    EXPECT_LT(net.LargestHorizontalError(), kTenthMillimetre);
+}
+
+TEST(GeoidModel, EveryStationWithoutGeoidHeightIsReported) {
+    SyntheticNetwork net;
+    net.Settings().Dimension = 1;
+    net.Settings().GeoidModel = 1;
+    AddTriangulationStations(net);
+    net.MakeKnown(1, 10);
+    net.HeightDifference(1, 2);
+    ASSERT_EQ(net.Adjust(), 1);
+    const std::vector<int> codes = net.MessageCodes();
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 557), 6);
+    EXPECT_EQ(net.MessageText(557), "测站未定义大地水准面高 A (0.0)");
+}
+
+TEST(Iteration, DivergingCorrectionsStopTheRunNamingTheStation) {
+    // An intersection from two known stations whose approximate position
+    // lies far behind the base line: the corrections grow.
+    SyntheticNetwork net;
+    net.Settings().IterMax = 20;
+    net.AddStation("A", 52.000, 5.000, 0.0);
+    net.AddStation("B", 52.000, 5.010, 0.0);
+    net.AddStation("P", 52.005, 5.005, 0.0);
+    net.MakeKnown(1, 12);
+    net.MakeKnown(2, 12);
+    net.Direction(1, 2, 0);
+    net.Direction(1, 3, 0);
+    net.Direction(2, 1, 0);
+    net.Direction(2, 3, 0);
+    net.Shift(3, -1100.0, 0.0, 0.0);
+    EXPECT_EQ(net.Adjust(), 0) << net.AllMessages();
+    EXPECT_EQ(net.MessageText(469), "测站解矛盾 P") << net.AllMessages();
+}
+
+} // namespace
+} // namespace TavexTest

@@ -42,8 +42,7 @@ std::vector<double> DenseGaussNewton(ProjectState& p) {
         const Eigen::MatrixXd P = Dense(e.system.P);
         const Eigen::VectorXd l =
             Eigen::Map<const Eigen::VectorXd>(e.system.l.data() + 1, e.Rows());
-        const Eigen::VectorXd x =
-            (A.transpose() * P * A).ldlt().solve(A.transpose() * P * l);
+        const Eigen::VectorXd x = (A.transpose() * P * A).ldlt().solve(A.transpose() * P * l);
         std::vector<double> corrections(e.Unknowns() + 1, 0.0);
         for (std::size_t i = 0; i < e.Unknowns(); ++i)
             corrections[i + 1] = x(i);
