@@ -44,9 +44,9 @@ TEST(NoiseFreeNetworks, TwoDimensionalTriangulationRecoversTheTruth) {
     ASSERT_EQ(net.Adjust(), 1) << net.AllMessages();
     EXPECT_LT(net.LargestHorizontalError(), kTenthMillimetre);
     const Tavex::_STATIONADJ& d = net.StationRecords()[3];
-    EXPECT_EQ(d.CoordStatus, 7);
-    EXPECT_EQ(d.CoordClass, 2) << "position adjusted";
-    EXPECT_EQ(d.Presence & 0x0F, 0x03) << "no height in 2D";
+    EXPECT_EQ(+(d.CoordStatus), 7);
+    EXPECT_EQ(+(d.CoordClass), 2) << "position adjusted";
+    EXPECT_EQ(+(d.Presence & 0x0F), 0x03) << "no height in 2D";
 }
 
 TEST(NoiseFreeNetworks, LocalGridCoordinatesComeBackInTheGrid) {
@@ -88,7 +88,7 @@ TEST(NoiseFreeNetworks, ThreeDimensionalTotalStationsAndBaselines) {
     ASSERT_EQ(net.Adjust(), 1) << net.AllMessages();
     EXPECT_LT(net.LargestHorizontalError(), kTenthMillimetre);
     EXPECT_LT(net.LargestHeightError(), kTenthMillimetre);
-    EXPECT_EQ(net.StationRecords()[5].CoordClass, 3);
+    EXPECT_EQ(+(net.StationRecords()[5].CoordClass), 3);
 }
 
 TEST(NoiseFreeNetworks, ThreeDimensionalReducedDistancesAndZenithAngles) {
@@ -121,8 +121,8 @@ TEST(NoiseFreeNetworks, LevellingRecoversTheHeights) {
     ASSERT_EQ(net.Adjust(), 1) << net.AllMessages();
     EXPECT_LT(net.LargestHeightError(), kTenthMillimetre);
     const Tavex::_STATIONADJ& b = net.StationRecords()[1];
-    EXPECT_EQ(b.CoordClass, 1) << "height adjusted";
-    EXPECT_EQ(b.Presence & 0x0F, 0x08);
+    EXPECT_EQ(+(b.CoordClass), 1) << "height adjusted";
+    EXPECT_EQ(+(b.Presence & 0x0F), 0x08);
 }
 
 TEST(NoiseFreeNetworks, TrigonometricHeightsInAHeightNetwork) {
@@ -312,11 +312,11 @@ TEST(DesignMode, NoIterationAndNoCoordinatesWritten) {
                           before.size() * sizeof(Tavex::_STATIONADJ)),
               0)
         << "design writes no coordinates";
-    EXPECT_EQ(statistics.Iterations, 0);
-    EXPECT_EQ(statistics.Unknowns, 6 * 2 + 6);
-    EXPECT_EQ(statistics.DegreesOfFreedom, statistics.Observations - statistics.Unknowns);
-    EXPECT_EQ(statistics.FTest, 0.0);
-    EXPECT_EQ(statistics.DatumW[0].Subject, 0x5A5A5A5A) << "design writes only words 0 to 40";
+    EXPECT_EQ(+(statistics.Iterations), 0);
+    EXPECT_EQ(+(statistics.Unknowns), 6 * 2 + 6);
+    EXPECT_EQ(+(statistics.DegreesOfFreedom), statistics.Observations - statistics.Unknowns);
+    EXPECT_EQ(+(statistics.FTest), 0.0);
+    EXPECT_EQ(+statistics.DatumW[0].Subject, 0x5A5A5A5A) << "design writes only words 0 to 40";
 }
 
 TEST(Statistics, CountsAndCriticalValuesOfAnAdjustment) {
@@ -328,17 +328,17 @@ TEST(Statistics, CountsAndCriticalValuesOfAnAdjustment) {
     Tavex::_STATISTICS st;
     std::memset(&st, 0x5A, sizeof st);
     ASSERT_EQ(net.Adjust(st), 1);
-    EXPECT_EQ(st.CoordinateUnknowns, 12);
-    EXPECT_EQ(st.OrientationUnknowns, 6);
-    EXPECT_EQ(st.Directions, 20);
-    EXPECT_EQ(st.Distances, 10);
-    EXPECT_EQ(st.DatumPseudoObservations, 4);
-    EXPECT_EQ(st.Observations, 34);
-    EXPECT_EQ(st.DegreesOfFreedom, 34 - 18);
-    EXPECT_NEAR(st.CriticalW, 3.2931, 5e-5);
-    EXPECT_NEAR(st.Lambda0, 17.0748, 5e-5);
-    EXPECT_NEAR(st.CriticalT2, 5.91, 0.01);
-    EXPECT_EQ(st.ObservationW[0].Subject, 0) << "the lists are cleared";
+    EXPECT_EQ(+(st.CoordinateUnknowns), 12);
+    EXPECT_EQ(+(st.OrientationUnknowns), 6);
+    EXPECT_EQ(+(st.Directions), 20);
+    EXPECT_EQ(+(st.Distances), 10);
+    EXPECT_EQ(+(st.DatumPseudoObservations), 4);
+    EXPECT_EQ(+(st.Observations), 34);
+    EXPECT_EQ(+(st.DegreesOfFreedom), 34 - 18);
+    EXPECT_NEAR(+(st.CriticalW), 3.2931, 5e-5);
+    EXPECT_NEAR(+(st.Lambda0), 17.0748, 5e-5);
+    EXPECT_NEAR(+(st.CriticalT2), 5.91, 0.01);
+    EXPECT_EQ(+st.ObservationW[0].Subject, 0) << "the lists are cleared";
 }
 
 TEST(Singularities, DisconnectedHeightNetworkNamesTheStation) {

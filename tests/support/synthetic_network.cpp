@@ -331,12 +331,20 @@ void SyntheticNetwork::AddNoise(unsigned seed, double angle, double length) {
                 o.K5.Reading += noise;
             continue;
         }
-        double* reading =
-            o.Kind == 100 ? o.K100.Reading : (o.Kind == 6 ? o.K6.Reading : o.K7.Reading);
-        const std::uint16_t* type =
-            o.Kind == 100 ? o.K100.Type : (o.Kind == 6 ? o.K6.Type : o.K7.Type);
+        // The readings sit unaligned in the packed record: copy them out.
+        void* readingAt = o.Kind == 100 ? static_cast<void*>(o.K100.Reading)
+                                        : (o.Kind == 6 ? static_cast<void*>(o.K6.Reading)
+                                                       : static_cast<void*>(o.K7.Reading));
+        const void* typeAt = o.Kind == 100 ? static_cast<const void*>(o.K100.Type)
+                                           : (o.Kind == 6 ? static_cast<const void*>(o.K6.Type)
+                                                          : static_cast<const void*>(o.K7.Type));
+        double reading[3];
+        std::uint16_t type[3];
+        std::memcpy(reading, readingAt, sizeof reading);
+        std::memcpy(type, typeAt, sizeof type);
         for (int i = 0; i < 3; ++i)
             reading[i] += (type[i] == 1 || type[i] == 3) ? a(rng) : l(rng);
+        std::memcpy(readingAt, reading, sizeof reading);
     }
 }
 
