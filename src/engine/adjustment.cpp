@@ -10,11 +10,14 @@
 #include "engine/numeric_factorisation.h"
 #include "engine/singularity_report.h"
 #include "engine/station_checks.h"
+#include "engine/sparse_inverse.h"
 #include "engine/symbolic_factorisation.h"
 #include "messages/string_loader.h"
 #include "platform/memory_status.h"
 #include "resources/string_ids.h"
 #include "testing/critical_values.h"
+#include "testing/observation_tests.h"
+#include "testing/precision.h"
 
 #include <cmath>
 #include <numbers>
@@ -188,11 +191,59 @@ void FormAdjustedObservations(EngineState& e) {
     }
 }
 
-// A zenith angle read in the second face: its residual changes sign.
+// A zenith angle read in the second face: its residual and its W-test
+// change sign.
 void SecondFaceZenithAngles(EngineState& e) {
     for (std::size_t r = 1; r <= e.Rows(); ++r)
-        if (e.rows[r].kind == ROW_ZENITH && e.computed[r] > std::numbers::pi)
+        if (e.rows[r].kind == ROW_ZENITH && e.computed[r] > std::numbers::pi) {
             e.residual[r] = -e.residual[r];
+            if (r < e.results.w.size())
+                e.results.w[r] = -e.results.w[r];
+        }
+}
+
+int EnsureSparseInverse(ProjectState& p, EngineState& e, Progress& progress) {
+    if (e.system.factor.holdsCofactors)
+        return 1;
+    if (!progress.Stage(STR_STAGE_SPARSE_INVERSE))
+        return 0;
+    return SparseInverse(e.system.factor, p.Messages);
+}
+
+// Relative ellipses, the station precision and the criterion circles of a
+// free network, from the sparse inverse.
+int Precision(ProjectState& p, EngineState& e, Progress& progress) {
+    if (!EnsureSparseInverse(p, e, progress))
+        return 0;
+    if (!ComputeRelativeEllipses(p, e))
+        return 0;
+    if (!progress.Stage(STR_STAGE_PRECISION))
+        return 0;
+    ComputeStationPrecision(p, e);
+    if (p.Phase == PHASE_FREE)
+        ComputeCriterionCircles(p, e);
+    return 1;
+}
+
+// Steps 3 to 8 of the solution: precision (the free and weighted types; the
+// constrained type takes its precision from its constrained phase), the
+// standard deviations of the adjusted observations and the tests.
+int PrecisionAndTests(ProjectState& p, EngineState& e, Progress& progress) {
+    if (p.Phase != PHASE_CONSTRAINED) {
+        if (!Precision(p, e, progress))
+            return 0;
+    } else if (!EnsureSparseInverse(p, e, progress)) {
+        return 0;
+    }
+    if (!ComputeAdjustedObservationPrecision(p, e))
+        return 0;
+    if (e.Unknowns() <= e.Rows()) {
+        if (!progress.Stage(STR_STAGE_TESTS))
+            return 0;
+        if (!RunTests(p, e, progress))
+            return 0;
+    }
+    return 1;
 }
 
 int ConstrainedPhase(ProjectState& p, EngineState& e, Progress& progress) {
@@ -210,7 +261,7 @@ int ConstrainedPhase(ProjectState& p, EngineState& e, Progress& progress) {
             return 0;
         FormResiduals(e);
     }
-    return 1;
+    return Precision(p, e, progress);
 }
 
 // With a geoid model in use every station needs a geoid height; the
@@ -317,6 +368,9 @@ int RunAdjustment(ProjectState& p, EngineState& e, Progress& progress) {
         if (p.APosVarFac != 0 && e.Unknowns() < e.Rows())
             ApplyVarianceFactor(p, e);
     }
+    e.results.f = e.varianceFactorApplied ? std::sqrt(e.varianceFactor) : 1.0;
+    if (!PrecisionAndTests(p, e, progress))
+        return 0;
     if (p.Phase == PHASE_CONSTRAINED && !ConstrainedPhase(p, e, progress))
         return 0;
     if (!design && e.Unknowns() <= e.Rows()) {

@@ -9,6 +9,7 @@
 #include "engine/station_geometry.h"
 #include "engine/station_order.h"
 #include "engine/unknown.h"
+#include "testing/adjustment_results.h"
 
 #include <cstdint>
 #include <unordered_map>
@@ -81,6 +82,9 @@ struct EngineState {
     bool varianceFactorApplied = false;
     bool converged = false;
     int phaseOfWeights = 0; // 1 in the constrained phase: known coordinates fixed
+
+    // Tests, reliability and precision.
+    AdjustmentResults results;
 
     std::size_t Rows() const { return rows.empty() ? 0 : rows.size() - 1; }
     std::size_t Unknowns() const { return unknowns.empty() ? 0 : unknowns.size() - 1; }

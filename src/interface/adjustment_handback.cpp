@@ -1,8 +1,12 @@
 #include "interface/adjustment_handback.h"
 
 #include "engine/factor_solve.h"
+#include "interface/observation_handback.h"
+#include "interface/statistics_handback.h"
 #include "messages/string_loader.h"
+#include "project/adjustment_mode.h"
 #include "project/station.h"
+#include "testing/row_results.h"
 #include "resources/string_ids.h"
 
 #include <cmath>
@@ -19,6 +23,41 @@ constexpr int kClassHeightAdjusted = 1;
 constexpr int kClassPositionAdjusted = 2;
 constexpr int kClassBothAdjusted = 3;
 
+constexpr double kExternalReliabilityLimit = 1000.0;
+
+// The external reliability of one unknown: 0.0 beyond the limit.
+void ExternalOf(const ProjectState& p, const EngineState& e, std::uint32_t unknown, double& value,
+                int& subject, int& code) {
+    value = 0.0;
+    subject = code = 0;
+    if (unknown == 0)
+        return;
+    const ExternalEffect& effect = e.results.external[unknown];
+    value = std::fabs(effect.value) > kExternalReliabilityLimit ? 0.0 : effect.value;
+    if (effect.row != 0) {
+        subject = CausingSubject(p, e, effect.row);
+        code = CausingCode(p, e, effect.row);
+    }
+}
+
+void WriteExternalReliability(const ProjectState& p, const EngineState& e, unsigned s,
+                              _STATIONADJ& record) {
+    double value;
+    int subject, code;
+    ExternalOf(p, e, e.index.east[s], value, subject, code);
+    record.ExtRelEast = value;
+    record.ExtRelEastSource = subject;
+    record.ExtRelEastCode = code;
+    ExternalOf(p, e, e.index.north[s], value, subject, code);
+    record.ExtRelNorth = value;
+    record.ExtRelNorthSource = subject;
+    record.ExtRelNorthCode = code;
+    ExternalOf(p, e, e.index.height[s], value, subject, code);
+    record.ExtRelHeight = value;
+    record.ExtRelHeightSource = subject;
+    record.ExtRelHeightCode = code;
+}
+
 struct AdjustedComponents {
     bool horizontal = false;
     bool height = false;
@@ -31,10 +70,53 @@ AdjustedComponents ComponentsOf(const EngineState& e, unsigned s) {
     return c;
 }
 
+// Covariance block, ellipse, station test, datum-row tests and external
+// reliability of a station.
+void WriteStationResults(const ProjectState& p, const EngineState& e, unsigned s,
+                         _STATIONADJ& record) {
+    const AdjustmentResults& r = e.results;
+    if (r.precisionComputed && s < r.stations.size() && r.stations[s].computed) {
+        const StationPrecision& sp = r.stations[s];
+        // The record's first coordinate is north, except in the grid frame
+        // of a map projection, where it is east.
+        const bool eastFirst = p.CoordFrame == kFrameGridOfProjection;
+        const double c[6] = {eastFirst ? sp.cEE : sp.cNN, sp.cNE, eastFirst ? sp.cEh : sp.cNh,
+                             eastFirst ? sp.cNN : sp.cEE, eastFirst ? sp.cNh : sp.cEh, sp.chh};
+        record.CovScale = 1.0;
+        std::memcpy(static_cast<void*>(&record.Cov), c, sizeof c);
+        const double ellipse[4] = {sp.ellipse.A, sp.ellipse.B, sp.ellipse.phi, sp.sdHeight};
+        std::memcpy(static_cast<void*>(&record.Ellipse), ellipse, sizeof ellipse);
+    }
+    const CTTest* test = s < r.stationTests.size() ? r.stationTests[s].get() : nullptr;
+    if (test != nullptr && p.AdjDesign == 0)
+        record.TTest = test->T;
+    // Datum rows of the station.
+    unsigned datumRows = 0;
+    for (std::size_t row = e.observationRows + 1; row <= e.Rows(); ++row) {
+        const ObservationRow& datum = e.rows[row];
+        if (!datum.IsDatum() || datum.source != s)
+            continue;
+        ++datumRows;
+        if (p.Phase == PHASE_FREE || row >= r.mdb.size())
+            continue;
+        const RowResult result = ResultOf(p, e, row);
+        const double values[3] = {result.mdb, result.bnr, p.AdjDesign ? 0.0 : result.w};
+        void* target = datum.kind == ROW_DATUM_NORTH ? static_cast<void*>(&record.DatumNorth)
+                       : datum.kind == ROW_DATUM_EAST ? static_cast<void*>(&record.DatumEast)
+                                                      : static_cast<void*>(&record.DatumHeight);
+        std::memcpy(target, values, sizeof values);
+    }
+    record.TestDimension = static_cast<std::uint16_t>(
+        p.Phase == PHASE_FREE ? (test ? test->dimension : 0u) : datumRows);
+    if (r.externalComputed)
+        WriteExternalReliability(p, e, s, record);
+}
+
 void WriteStation(const ProjectState& p, const EngineState& e, unsigned s, _STATIONADJ& record) {
     const AdjustedComponents adjusted = ComponentsOf(e, s);
     if (!adjusted.horizontal && !adjusted.height)
         return;
+    WriteStationResults(p, e, s, record);
     const StationGeometry& g = e.geometry[s];
     if (p.AdjDesign == 0) {
         if (adjusted.horizontal) {
@@ -70,48 +152,6 @@ void WriteStation(const ProjectState& p, const EngineState& e, unsigned s, _STAT
                 record.PointCode2 = record.PointCode1;
         }
     }
-}
-
-void WriteStatistics(const ProjectState& p, const EngineState& e, _STATISTICS& st) {
-    const UnknownCounts& u = e.unknownCounts;
-    const RowCounts& r = e.counts;
-    const bool design = p.AdjDesign != 0;
-    if (!design)
-        std::memset(static_cast<void*>(&st), 0, sizeof st);
-    else
-        std::memset(static_cast<void*>(&st), 0, offsetof(_STATISTICS, DatumW));
-    st.Unknowns = static_cast<int>(e.Unknowns());
-    st.CoordinateUnknowns = static_cast<int>(u.coordinates);
-    st.OrientationUnknowns = static_cast<int>(u.orientations);
-    st.ScaleFactors = static_cast<int>(u.scaleFactors);
-    st.RefractionCoefficients = static_cast<int>(u.refractionCoefficients);
-    st.AzimuthOffsets = static_cast<int>(u.azimuthOffsets);
-    st.GPSTransformationParameters = static_cast<int>(u.gpsParameters);
-    st.AdditionalTransformationParameters = static_cast<int>(u.additionalParameters);
-    st.Observations = static_cast<int>(e.Rows());
-    st.Directions = static_cast<int>(r.directions);
-    st.Distances = static_cast<int>(r.distances + r.relations);
-    st.ZenithAngles = static_cast<int>(r.zenithAngles);
-    st.TrigonometricHeightDifferences = static_cast<int>(r.trigonometricHeights);
-    st.Azimuths = static_cast<int>(r.azimuths);
-    st.HeightDifferences = static_cast<int>(r.heightDifferences);
-    st.GPSCoordinateDifferences = static_cast<int>(r.gpsBaselines);
-    st.GPSCoordinates = static_cast<int>(r.gpsCoordinates);
-    st.DatumPseudoObservations = static_cast<int>(r.datum + r.innerConstraints);
-    st.TransformationPseudoObservations = static_cast<int>(r.transformation);
-    st.DegreesOfFreedom = st.Observations - st.Unknowns;
-    st.Iterations = static_cast<int>(e.iterations);
-    st.LargestCorrection = e.largestCorrection;
-    const CriticalValues& c = p.Critical;
-    st.ConfidenceF = c.confidenceF;
-    st.ConfidenceT2 = c.confidenceT2;
-    st.ConfidenceT3 = c.confidenceT3;
-    st.Lambda0 = c.lambda0;
-    st.CriticalW = c.criticalW;
-    st.CriticalT2 = c.criticalT2;
-    st.CriticalT3 = c.criticalT3;
-    st.CriticalF = c.criticalF;
-    st.FTest = e.varianceFactor;
 }
 
 void WriteAdditionalParameters(const ProjectState& p, const EngineState& e, _SETTINGS& s) {
@@ -163,7 +203,8 @@ double UnknownSigma(const ProjectState& p, const EngineState& e, std::uint32_t i
         CofactorWorkspace work;
         q = CofactorElement(factor, i, i, work);
     }
-    return p.Sigma0 * std::sqrt(std::max(q, 0.0));
+    // Q = σ0² × the covariance of the unknowns.
+    return std::sqrt(std::max(q, 0.0)) / p.Sigma0;
 }
 
 int ResultsAreFinite(ProjectState& p, const EngineState& e) {
@@ -182,7 +223,8 @@ void HandBackAdjustment(ProjectState& p, EngineState& e, _STATISTICS& statistics
         for (unsigned s = 1; s <= p.StationCount; ++s)
             if (!p.Stations[s].Excluded)
                 WriteStation(p, e, s, p.StationRecords[s - 1]);
-    WriteStatistics(p, e, statistics);
+    HandBackObservations(p, e);
+    HandBackStatistics(p, e, statistics);
     if (p.AdjDesign == 0 && e.Unknowns() > 0 && p.SettingsRecord != nullptr)
         WriteAdditionalParameters(p, e, *p.SettingsRecord);
 }
