@@ -6,8 +6,8 @@
 #include "messages/string_loader.h"
 #include "project/adjustment_mode.h"
 #include "project/station.h"
-#include "testing/row_results.h"
 #include "resources/string_ids.h"
+#include "testing/row_results.h"
 
 #include <cmath>
 #include <cstring>
@@ -80,8 +80,9 @@ void WriteStationResults(const ProjectState& p, const EngineState& e, unsigned s
         // The record's first coordinate is north, except in the grid frame
         // of a map projection, where it is east.
         const bool eastFirst = p.CoordFrame == kFrameGridOfProjection;
-        const double c[6] = {eastFirst ? sp.cEE : sp.cNN, sp.cNE, eastFirst ? sp.cEh : sp.cNh,
-                             eastFirst ? sp.cNN : sp.cEE, eastFirst ? sp.cNh : sp.cEh, sp.chh};
+        const double c[6] = {eastFirst ? sp.cEE : sp.cNN, sp.cNE,
+                             eastFirst ? sp.cEh : sp.cNh, eastFirst ? sp.cNN : sp.cEE,
+                             eastFirst ? sp.cNh : sp.cEh, sp.chh};
         record.CovScale = 1.0;
         std::memcpy(static_cast<void*>(&record.Cov), c, sizeof c);
         const double ellipse[4] = {sp.ellipse.A, sp.ellipse.B, sp.ellipse.phi, sp.sdHeight};
@@ -101,7 +102,7 @@ void WriteStationResults(const ProjectState& p, const EngineState& e, unsigned s
             continue;
         const RowResult result = ResultOf(p, e, row);
         const double values[3] = {result.mdb, result.bnr, p.AdjDesign ? 0.0 : result.w};
-        void* target = datum.kind == ROW_DATUM_NORTH ? static_cast<void*>(&record.DatumNorth)
+        void* target = datum.kind == ROW_DATUM_NORTH  ? static_cast<void*>(&record.DatumNorth)
                        : datum.kind == ROW_DATUM_EAST ? static_cast<void*>(&record.DatumEast)
                                                       : static_cast<void*>(&record.DatumHeight);
         std::memcpy(target, values, sizeof values);

@@ -10,7 +10,9 @@ namespace Tavex {
 
 namespace {
 
-constexpr float Float(double x) { return static_cast<float>(x); }
+constexpr float Float(double x) {
+    return static_cast<float>(x);
+}
 
 void WriteEllipse(const EngineState& e, const ObservationRow& row, double* target) {
     const auto& index = e.results.relativeIndex;
@@ -26,12 +28,12 @@ void WriteEllipse(const EngineState& e, const ObservationRow& row, double* targe
 // the centring and height errors of its stations included.
 void BaselineCorrelations(const ProjectState& p, const EngineState& e, const CObservation& o,
                           const ObservationRow& row, double (&r)[3]) {
-    const Covariance3 c = GpsCovariance(
-        o, e.geometry[row.from], row.to ? &e.geometry[row.to] : nullptr,
-        Combined(p.Stations[row.from].CentringError, o.CentringStation),
-        Combined(p.Stations[row.from].HeightError, o.HeightErrStation),
-        row.to ? Combined(p.Stations[row.to].CentringError, o.CentringTarget) : 0.0,
-        row.to ? Combined(p.Stations[row.to].HeightError, o.HeightErrTarget) : 0.0);
+    const Covariance3 c =
+        GpsCovariance(o, e.geometry[row.from], row.to ? &e.geometry[row.to] : nullptr,
+                      Combined(p.Stations[row.from].CentringError, o.CentringStation),
+                      Combined(p.Stations[row.from].HeightError, o.HeightErrStation),
+                      row.to ? Combined(p.Stations[row.to].CentringError, o.CentringTarget) : 0.0,
+                      row.to ? Combined(p.Stations[row.to].HeightError, o.HeightErrTarget) : 0.0);
     const auto correlation = [&](int i, int j) {
         const double d = std::sqrt(c.c[i][i] * c.c[j][j]);
         return d > 0.0 ? c.c[i][j] / d : 0.0;

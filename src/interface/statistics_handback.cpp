@@ -110,7 +110,8 @@ void WriteLists(const ProjectState& p, const EngineState& e, _STATISTICS& st) {
             const CTTest* t = results.stationTests[s].get();
             if (t == nullptr || p.Stations[s].Excluded || t->dimension < 2)
                 continue;
-            const double critical = t->dimension == 3 ? p.Critical.criticalT3 : p.Critical.criticalT2;
+            const double critical =
+                t->dimension == 3 ? p.Critical.criticalT3 : p.Critical.criticalT2;
             if (t->T > critical)
                 stations.push_back({s, t->T / critical});
         }
@@ -140,8 +141,8 @@ void WriteLists(const ProjectState& p, const EngineState& e, _STATISTICS& st) {
     FillList(st.AntennaHeightW, antenna, [&](std::uint32_t k) {
         const CObservation& o = *p.Observations.GetAt(static_cast<int>(k));
         const CHTest& h = *results.antennaTests[k];
-        return WEntry(static_cast<int>(o.Record), o.Type[0], h.w[2], criticalW,
-                      h.estimatedError[2], h.mdb[2]);
+        return WEntry(static_cast<int>(o.Record), o.Type[0], h.w[2], criticalW, h.estimatedError[2],
+                      h.mdb[2]);
     });
 }
 

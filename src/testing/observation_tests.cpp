@@ -16,7 +16,9 @@ namespace {
 
 constexpr double kFloor = 1e-32;
 
-int Packed(int j, int k) { return k * (k + 1) / 2 + j; } // j <= k, 0-based
+int Packed(int j, int k) {
+    return k * (k + 1) / 2 + j;
+} // j <= k, 0-based
 
 // The weight-matrix element P(r, s) (0 where not stored).
 double Weight(const CompressedRows& P, std::size_t r, std::size_t s) {
@@ -28,8 +30,8 @@ double Weight(const CompressedRows& P, std::size_t r, std::size_t s) {
 
 // D = σ0² (P − P B P) of a block of rows first .. first + b − 1, with
 // B = A Q Aᵀ on the block; rows couple only within their block.
-void GroupBlock(const ProjectState& p, const EngineState& e, CofactorLookup& q,
-                std::size_t first, int b, double* packed, double* redundancy) {
+void GroupBlock(const ProjectState& p, const EngineState& e, CofactorLookup& q, std::size_t first,
+                int b, double* packed, double* redundancy) {
     double P[3][3] = {}, B[3][3] = {};
     for (int j = 0; j < b; ++j)
         for (int k = 0; k < b; ++k) {
@@ -55,8 +57,8 @@ void GroupBlock(const ProjectState& p, const EngineState& e, CofactorLookup& q,
 }
 
 // Direction tests of a GPS group along north, east and up of its station.
-void DirectionTests(const ProjectState& p, const EngineState& e, std::size_t first,
-                    const double* D, const double* y, CHTest& test) {
+void DirectionTests(const ProjectState& p, const EngineState& e, std::size_t first, const double* D,
+                    const double* y, CHTest& test) {
     const StationGeometry& g = e.geometry[e.rows[first].from];
     const double c[3][3] = {{-g.sinLat * g.cosLon, -g.sinLat * g.sinLon, g.cosLat},
                             {-g.sinLon, g.cosLon, 0.0},

@@ -29,9 +29,15 @@ Horizontal VectorFrom(const StationGeometry& x, const StationGeometry& p) {
     const double dLon = std::remainder(p.lon - x.lon, 2.0 * std::numbers::pi);
     return {(x.M + x.h) * (p.lat - x.lat), (x.N + x.h) * x.cosLat * dLon};
 }
-double Length(const Horizontal& v) { return std::max(std::hypot(v.n, v.e), kFloor); }
-double Dot(const Horizontal& a, const Horizontal& b) { return a.n * b.n + a.e * b.e; }
-double Criterion(double d) { return kCriterionC0 + kCriterionC1 * d; }
+double Length(const Horizontal& v) {
+    return std::max(std::hypot(v.n, v.e), kFloor);
+}
+double Dot(const Horizontal& a, const Horizontal& b) {
+    return a.n * b.n + a.e * b.e;
+}
+double Criterion(double d) {
+    return kCriterionC0 + kCriterionC1 * d;
+}
 
 } // namespace
 
@@ -181,9 +187,9 @@ void ComputeCriterionCircles(const ProjectState& p, EngineState& e) {
         }
         const Horizontal a = VectorFrom(A, e.geometry[s]);
         const Horizontal b = VectorFrom(B, e.geometry[s]);
-        const double T = -2.0 * (Dot(a, eBfromB) * Criterion(Length(b)) -
-                                 Dot(b, eAfromA) * Criterion(Length(a)) -
-                                 Dot(a, b) * Criterion(dAB));
+        const double T =
+            -2.0 * (Dot(a, eBfromB) * Criterion(Length(b)) -
+                    Dot(b, eAfromA) * Criterion(Length(a)) - Dot(a, b) * Criterion(dAB));
         r.stations[s].criterion = std::sqrt(std::fabs(T) / (dAB * dAB));
     }
 }

@@ -42,8 +42,9 @@ void WTests(const ProjectState& p, EngineState& e) {
     AdjustmentResults& r = e.results;
     const double s02 = p.Sigma0 * p.Sigma0;
     for (std::size_t i = 1; i <= e.Rows(); ++i)
-        r.w[i] = r.D[i] == 0.0 ? 0.0
-                               : s02 * r.weighted[i] / std::sqrt(std::max(std::fabs(r.D[i]), kFloor));
+        r.w[i] = r.D[i] == 0.0
+                     ? 0.0
+                     : s02 * r.weighted[i] / std::sqrt(std::max(std::fabs(r.D[i]), kFloor));
 }
 
 void BiasToNoiseRatios(const ProjectState& p, EngineState& e) {
@@ -54,8 +55,7 @@ void BiasToNoiseRatios(const ProjectState& p, EngineState& e) {
 }
 
 bool IsUncontrolledDatumRow(const EngineState& e, std::size_t i) {
-    return e.rows[i].IsDatum() &&
-           e.results.mdb[i] > kUncontrolled * e.results.f * e.sigma[i];
+    return e.rows[i].IsDatum() && e.results.mdb[i] > kUncontrolled * e.results.f * e.sigma[i];
 }
 
 void ClearUncontrolled(const ProjectState& p, EngineState& e) {

@@ -17,7 +17,7 @@ struct RowResult {
     double sdAdjusted = 0.0; // of the adjusted observation
     double redundancy = 0.0; // per cent
     double mdb = 0.0;
-    double bnr = 0.0;        // √|b²|
+    double bnr = 0.0; // √|b²|
     double w = 0.0;
     double estimatedError = 0.0; // w MDB / √λ0
     bool rejected = false;       // |w| above the critical value

@@ -286,7 +286,7 @@ void SyntheticNetwork::TrigonometricPair(unsigned from, unsigned to, double k) {
     r.Precision[4] = 1e-5;
 }
 
-void SyntheticNetwork::GpsBaseline(unsigned from, unsigned to, double sigma) {
+void SyntheticNetwork::GpsBaseline(unsigned from, unsigned to, double sigma, bool correlated) {
     Tavex::_OBSERVATION& o = NewRecord(6);
     const std::array<double, 3> a = Geocentric(truth_[from - 1], 0);
     const std::array<double, 3> b = Geocentric(truth_[to - 1], 0);
@@ -299,9 +299,9 @@ void SyntheticNetwork::GpsBaseline(unsigned from, unsigned to, double sigma) {
         r.Reading[c] = b[c] - a[c];
     }
     r.Precision[0] = r.Precision[2] = r.Precision[5] = sigma;
-    r.Precision[1] = 0.2;
-    r.Precision[3] = -0.1;
-    r.Precision[4] = 0.3;
+    r.Precision[1] = correlated ? 0.2 : 0.0;
+    r.Precision[3] = correlated ? -0.1 : 0.0;
+    r.Precision[4] = correlated ? 0.3 : 0.0;
 }
 
 void SyntheticNetwork::GpsCoordinate(unsigned s, double sigma) {

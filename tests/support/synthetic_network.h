@@ -61,7 +61,7 @@ public:
     // A kind-100 record with slant distance and zenith angle whose
     // trigonometric height difference is the true one, for 1D networks.
     void TrigonometricPair(unsigned from, unsigned to, double refraction = 0.13);
-    void GpsBaseline(unsigned from, unsigned to, double sigma = 0.003);
+    void GpsBaseline(unsigned from, unsigned to, double sigma = 0.003, bool correlated = true);
     void GpsCoordinate(unsigned s, double sigma = 0.01);
     // Adds noise of the given standard deviations to every reading so far.
     void AddNoise(unsigned seed, double angle, double length);
