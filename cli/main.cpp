@@ -1,0 +1,217 @@
+// tavex: the command-line host of the Tavex kernel.
+//
+//   tavex adjust PROJECT      adjust the network of a project file
+//   tavex design PROJECT      the same as a design (precision and reliability)
+//   tavex prerun PROJECT      check the input before an adjustment
+//   tavex cogo PROJECT        compute approximate coordinates
+//   tavex loops PROJECT       find loops and their misclosures
+//   tavex multiplier P DIM    the confidence multiplier of probability P
+//
+// Exit status: 0 success, 1 a run that failed (the kernel's messages say
+// why), 2 a command or project file that cannot be used (nothing written).
+#include "json_results.h"
+#include "progress_bar.h"
+#include "project_file.h"
+#include "record_layout.h"
+#include "run_results.h"
+#include "summary_printer.h"
+
+#include <tavex/tavex.h>
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace TavexCli;
+
+constexpr int kExitFailedRun = 1;
+constexpr int kExitBadInput = 2;
+
+struct Options {
+    std::string command;
+    std::vector<std::string> arguments;
+    std::string outputDirectory;
+    std::vector<int> forms = {1}; // text report
+    bool json = false;
+};
+
+void Usage(std::FILE* out) {
+    std::fputs("usage: tavex COMMAND [options] PROJECT\n"
+               "       tavex multiplier P DIM\n"
+               "commands: adjust, design, prerun, cogo, loops, multiplier\n"
+               "options:\n"
+               "  --output-dir DIR   write the kernel's files into DIR (default: the project's)\n"
+               "  --output FORM      text (default), xml, both or none\n"
+               "  --json             print the results as JSON on standard output\n"
+               "  --help             this text\n",
+               out);
+}
+
+[[noreturn]] void BadUsage(const std::string& why) {
+    std::fprintf(stderr, "tavex: %s\n", why.c_str());
+    Usage(stderr);
+    std::exit(kExitBadInput);
+}
+
+Options ParseArguments(int argc, char** argv) {
+    Options o;
+    for (int k = 1; k < argc; ++k) {
+        const std::string a = argv[k];
+        if (a == "--help" || a == "-h") {
+            Usage(stdout);
+            std::exit(0);
+        } else if (a == "--json") {
+            o.json = true;
+        } else if (a == "--output-dir") {
+            if (++k >= argc)
+                BadUsage("--output-dir needs a directory");
+            o.outputDirectory = argv[k];
+        } else if (a == "--output") {
+            if (++k >= argc)
+                BadUsage("--output needs text, xml, both or none");
+            const std::string form = argv[k];
+            if (form == "text")
+                o.forms = {1};
+            else if (form == "xml")
+                o.forms = {2};
+            else if (form == "both")
+                o.forms = {1, 2};
+            else if (form == "none")
+                o.forms = {0};
+            else
+                BadUsage("unknown output form \"" + form + "\"");
+        } else if (!a.empty() && a[0] == '-' && a != "-" &&
+                   !std::isdigit(static_cast<unsigned char>(a[1]))) {
+            BadUsage("unknown option " + a);
+        } else if (o.command.empty()) {
+            o.command = a;
+        } else {
+            o.arguments.push_back(a);
+        }
+    }
+    if (o.command.empty())
+        BadUsage("no command");
+    return o;
+}
+
+int Multiplier(const Options& o) {
+    if (o.arguments.size() != 2)
+        BadUsage("multiplier needs a probability and a dimension");
+    char* end = nullptr;
+    const double p = std::strtod(o.arguments[0].c_str(), &end);
+    if (*end != '\0' || !(p > 0 && p < 1))
+        BadUsage("the probability must be a number between 0 and 1");
+    const long dim = std::strtol(o.arguments[1].c_str(), &end, 10);
+    if (*end != '\0' || dim < 1 || dim > 1000)
+        BadUsage("the dimension must be a whole number from 1 to 1000");
+    const double m = Tavex::MultiplierConfidence(p, static_cast<unsigned>(dim));
+    if (o.json)
+        std::printf("{\"probability\": %.17g, \"dimension\": %ld, \"multiplier\": %.17g}\n", p, dim,
+                    m);
+    else
+        std::printf("%.6f\n", m);
+    return 0;
+}
+
+// A file stem the kernel's 12-character file names can hold.
+std::string Stem(const std::string& projectPath) {
+    std::string stem;
+    for (char c : std::filesystem::path(projectPath).stem().string())
+        if (std::isalnum(static_cast<unsigned char>(c)) && stem.size() < 8)
+            stem += c;
+    return stem.empty() ? "tavex" : stem;
+}
+
+// Runs one command on the project with one output form.
+RunResults Run(const Options& o, const Project& project, int form, Tavex::HWND window) {
+    std::string directory = o.outputDirectory;
+    if (directory.empty()) {
+        directory = std::filesystem::path(project.path).parent_path().string();
+        if (directory.empty())
+            directory = ".";
+    }
+    if (directory.size() > 250)
+        BadUsage("the output directory path is too long");
+    Records records = LayOut(project, directory, Stem(project.path), form);
+    Tavex::Initialize(*records.settings);
+    Tavex::SetStations(records.stations.data(), static_cast<unsigned>(records.stations.size()));
+    Tavex::SetObservations(records.observations.data(), records.ObservationCount());
+    Tavex::_STATISTICS statistics{};
+    int result = 0;
+    if (o.command == "adjust" || o.command == "design") {
+        result = Tavex::Adjust(statistics, window);
+        return ReadResults(project, records, result, statistics);
+    }
+    if (o.command == "prerun")
+        result = Tavex::PreRun(window);
+    else if (o.command == "cogo")
+        result = Tavex::COGO(window);
+    else {
+        std::vector<Tavex::_LOOP_RESULT> loops;
+        result = Tavex::Loops(loops, window);
+    }
+    RunResults results;
+    results.result = result;
+    results.messages = ReadMessages(records);
+    return results;
+}
+
+int RunProject(const Options& o) {
+    if (o.arguments.size() != 1)
+        BadUsage(o.command + " needs one project file");
+    Project project;
+    try {
+        project = ReadProjectFile(o.arguments[0]);
+    } catch (const ProjectError& error) {
+        std::fprintf(stderr, "tavex: %s%s\n",
+                     std::string(error.what()).rfind(o.arguments[0], 0) == 0
+                         ? ""
+                         : (o.arguments[0] + ": ").c_str(),
+                     error.what());
+        return kExitBadInput;
+    }
+    if (o.command == "design")
+        project.settings.design = true;
+
+    TerminalProgress progress(stderr);
+    Tavex::HWND window = nullptr;
+    if (isatty(fileno(stderr)) && !o.json)
+        window = Tavex::CreateHostWindow(Tavex::WindowRect{0, 0, 640, 80}, &progress);
+
+    RunResults results;
+    for (int form : o.forms)
+        results = Run(o, project, form, window);
+    if (window != nullptr)
+        Tavex::DestroyHostWindow(window);
+    Tavex::Release();
+
+    if (o.json) {
+        std::printf("%s\n", ResultsAsJson(project, results, o.command).c_str());
+    } else {
+        PrintMessages(stdout, results.messages);
+        if (results.result != 0 && !results.stations.empty())
+            PrintAdjustment(stdout, project, results);
+        std::printf("\n%s: %s\n", o.command.c_str(), results.result ? "succeeded" : "failed");
+    }
+    return results.result ? 0 : kExitFailedRun;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const Options options = ParseArguments(argc, argv);
+    if (options.command == "multiplier")
+        return Multiplier(options);
+    static const char* const kProjectCommands[] = {"adjust", "design", "prerun", "cogo", "loops"};
+    for (const char* command : kProjectCommands)
+        if (options.command == command)
+            return RunProject(options);
+    BadUsage("unknown command \"" + options.command + "\"");
+}

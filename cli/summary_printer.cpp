@@ -1,0 +1,88 @@
+#include "summary_printer.h"
+
+#include "angle_text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace TavexCli {
+
+namespace {
+
+constexpr std::size_t kLargestTests = 10;
+
+void PrintStations(std::FILE* out, const Project& project, const RunResults& results) {
+    const Settings& s = project.settings;
+    const double f = s.lengthFactor;
+    const char* unit = s.lengthUnit.c_str();
+    std::fprintf(out, "\n%s coordinates (%s)\n", s.design ? "Design: precision of the" : "Adjusted",
+                 unit);
+    std::fprintf(out, "  %-16s %15s %15s %12s %8s %8s %8s\n", "station", "east/lat", "north/lon",
+                 "height", "sd N", "sd E", "sd h");
+    for (std::size_t k = 0; k < results.stations.size(); ++k) {
+        const StationResult& r = results.stations[k];
+        const Station& station = project.stations[k];
+        std::fprintf(out, "  %-16s ", r.name.c_str());
+        if (station.geographic) {
+            // About 0.1 mm on the ground.
+            const int decimals = s.angleUnit == AngleUnit::Dms ? 5 : 9;
+            const std::string lat = FormatAngle(r.first, s.angleUnit, decimals);
+            const std::string lon = FormatAngle(r.second, s.angleUnit, decimals);
+            std::fprintf(out, "%15s %15s", lat.c_str(), lon.c_str());
+        } else {
+            std::fprintf(out, "%15.4f %15.4f", r.first * f, r.second * f);
+        }
+        std::fprintf(out, " %12.4f", r.heightValue * f);
+        if (r.horizontal)
+            std::fprintf(out, " %8.4f %8.4f", r.sdNorth * f, r.sdEast * f);
+        else
+            std::fprintf(out, " %8s %8s", "", "");
+        if (r.height)
+            std::fprintf(out, " %8.4f", r.sdHeight * f);
+        std::fprintf(out, "%s\n", r.known ? "  known" : "");
+    }
+}
+
+void PrintTests(std::FILE* out, const RunResults& results) {
+    const Tavex::_STATISTICS& st = results.statistics;
+    std::fprintf(out, "\nDegrees of freedom %d, iterations %d\n", +st.DegreesOfFreedom,
+                 +st.Iterations);
+    if (st.DegreesOfFreedom > 0) {
+        const bool rejected = st.FTest > st.CriticalF;
+        std::fprintf(out, "F-test %.3f (critical value %.3f)%s\n", +st.FTest, +st.CriticalF,
+                     rejected ? "  ** rejected" : "  accepted");
+    }
+    std::vector<const ReadingResult*> tested;
+    for (const ReadingResult& r : results.readings)
+        if (r.tested)
+            tested.push_back(&r);
+    std::stable_sort(tested.begin(), tested.end(),
+                     [](const ReadingResult* a, const ReadingResult* b) {
+                         return std::fabs(a->w) > std::fabs(b->w);
+                     });
+    if (tested.empty())
+        return;
+    std::fprintf(out, "\nLargest W-tests (critical value %.2f)\n", +st.CriticalW);
+    std::fprintf(out, "  %-18s %-16s %-16s %9s %7s\n", "observation", "from", "to", "W", "red %");
+    for (std::size_t k = 0; k < tested.size() && k < kLargestTests; ++k) {
+        const ReadingResult& r = *tested[k];
+        std::fprintf(out, "  %-18s %-16s %-16s %9.2f %7.0f%s\n", r.kind.c_str(), r.from.c_str(),
+                     r.to.c_str(), r.w, r.redundancy, r.rejected ? " **" : "");
+    }
+}
+
+} // namespace
+
+void PrintMessages(std::FILE* out, const std::vector<Message>& messages) {
+    for (const Message& m : messages)
+        std::fprintf(out, "%s %d: %s\n", m.error ? "error" : "warning", m.code, m.text.c_str());
+}
+
+void PrintAdjustment(std::FILE* out, const Project& project, const RunResults& results) {
+    PrintStations(out, project, results);
+    if (!project.settings.design)
+        PrintTests(out, results);
+}
+
+} // namespace TavexCli
