@@ -33,7 +33,7 @@ void ExternalOf(const ProjectState& p, const EngineState& e, std::uint32_t unkno
     if (unknown == 0)
         return;
     const ExternalEffect& effect = e.results.external[unknown];
-    value = std::fabs(effect.value) > kExternalReliabilityLimit ? 0.0 : effect.value;
+    value = ReportedExternalReliability(effect.value);
     if (effect.row != 0) {
         subject = CausingSubject(p, e, effect.row);
         code = CausingCode(p, e, effect.row);
@@ -192,6 +192,10 @@ void WriteAdditionalParameters(const ProjectState& p, const EngineState& e, _SET
 }
 
 } // namespace
+
+double ReportedExternalReliability(double value) {
+    return std::fabs(value) > kExternalReliabilityLimit ? 0.0 : value;
+}
 
 double UnknownSigma(const ProjectState& p, const EngineState& e, std::uint32_t i) {
     const CholeskyFactor& factor = e.system.factor;

@@ -16,6 +16,10 @@ int ResultsAreFinite(ProjectState& project, const EngineState& engine);
 // statistics, additional parameters into the settings record.
 void HandBackAdjustment(ProjectState& project, EngineState& engine, _STATISTICS& statistics);
 
+// An external reliability as the station records carry it: 0.0 when its
+// absolute value exceeds 1000.
+double ReportedExternalReliability(double value);
+
 // The standard deviation of unknown i (in the unknown's correction unit).
 double UnknownSigma(const ProjectState& project, const EngineState& engine, std::uint32_t i);
 
