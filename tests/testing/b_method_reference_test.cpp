@@ -185,7 +185,7 @@ TEST_F(BMethod, PlantedBlunderIsFoundWhereItWasPlanted) {
     net.AddNoise(7, 1e-5, 0.002);
     // An 8 cm error in the distance B-D (the sixth line's first record).
     const std::size_t blunderRecord = 11;
-    ASSERT_EQ(net.ObservationRecords()[blunderRecord].K100.Target, 4u);
+    ASSERT_EQ(+net.ObservationRecords()[blunderRecord].K100.Target, 4u);
     const double blunder = 0.08;
     net.ObservationRecords()[blunderRecord].K100.Reading[1] += blunder;
     Run(net);
