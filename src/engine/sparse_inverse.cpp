@@ -2,8 +2,12 @@
 // j), so is l(k, m). Hence every element of Z that the recurrence for column
 // j needs is an element of Q on the structure, computed in an earlier (later
 // numbered) column, and the values of column j of L are still in place when
-// column j is reached. Columns are reached through a column index built
-// once: for every column its rows and the positions of their values.
+// column j is reached.
+//
+// The work runs on a copy of the off-diagonal part by columns (row and
+// value side by side, so the inner loop reads memory in order) and on the
+// diagonal apart; each column's results go into the copy for the columns
+// still to come and into the row form of L, whose positions the copy keeps.
 #include "engine/sparse_inverse.h"
 
 #include "messages/no_memory.h"
@@ -15,34 +19,40 @@ namespace Tavex {
 
 namespace {
 
-struct ColumnIndex {
+struct ColumnCopy {
     std::vector<std::size_t> start;    // column j: entries start[j] .. start[j+1]-1
     std::vector<std::uint32_t> row;    // row of the entry (> j)
+    std::vector<double> value;         // l(row, j), then q(row, j)
     std::vector<std::size_t> position; // position of the value in L
+    std::vector<double> diagonal;      // l(j, j), then q(j, j)
 };
 
-ColumnIndex BuildColumnIndex(const CholeskyFactor& factor) {
+ColumnCopy CopyByColumns(const CholeskyFactor& factor) {
     const CompressedRows& L = factor.L;
     const std::size_t u = L.rows;
-    ColumnIndex index;
-    index.start.assign(u + 2, 0);
+    ColumnCopy copy;
+    copy.start.assign(u + 2, 0);
     const std::size_t offDiagonal = L.Stored() - u;
-    index.row.resize(offDiagonal);
-    index.position.resize(offDiagonal);
+    copy.row.resize(offDiagonal);
+    copy.value.resize(offDiagonal);
+    copy.position.resize(offDiagonal);
+    copy.diagonal.resize(u + 1);
     for (std::size_t j = 1; j <= u; ++j)
         for (std::size_t e = L.Begin(j); e < factor.Diagonal(j); ++e)
-            ++index.start[L.col[e] + 1];
-    index.start[1] = 0;
+            ++copy.start[L.col[e] + 1];
     for (std::size_t j = 1; j <= u; ++j)
-        index.start[j + 1] += index.start[j];
-    std::vector<std::size_t> next(index.start.begin(), index.start.end());
-    for (std::size_t j = 1; j <= u; ++j)
+        copy.start[j + 1] += copy.start[j];
+    std::vector<std::size_t> next(copy.start.begin(), copy.start.end());
+    for (std::size_t j = 1; j <= u; ++j) {
         for (std::size_t e = L.Begin(j); e < factor.Diagonal(j); ++e) {
             const std::size_t at = next[L.col[e]]++;
-            index.row[at] = static_cast<std::uint32_t>(j);
-            index.position[at] = e;
+            copy.row[at] = static_cast<std::uint32_t>(j);
+            copy.value[at] = L.val[e];
+            copy.position[at] = e;
         }
-    return index;
+        copy.diagonal[j] = L.val[factor.Diagonal(j)];
+    }
+    return copy;
 }
 
 } // namespace
@@ -50,12 +60,12 @@ ColumnIndex BuildColumnIndex(const CholeskyFactor& factor) {
 int SparseInverse(CholeskyFactor& factor, MessageLog& log) {
     CompressedRows& L = factor.L;
     const std::size_t u = L.rows;
-    ColumnIndex index;
+    ColumnCopy c;
     std::vector<double> a, w;
     std::vector<std::size_t> slot; // slot[k]: index of row k in column j, or npos
     constexpr std::size_t npos = static_cast<std::size_t>(-1);
     try {
-        index = BuildColumnIndex(factor);
+        c = CopyByColumns(factor);
         a.resize(u + 1);
         w.resize(u + 1);
         slot.assign(u + 1, npos);
@@ -64,38 +74,42 @@ int SparseInverse(CholeskyFactor& factor, MessageLog& log) {
     }
 
     for (std::size_t j = u; j >= 1; --j) {
-        const std::size_t first = index.start[j];
-        const std::size_t last = index.start[j + 1];
-        const std::size_t count = last - first;
-        // a = the off-diagonal entries of column j; w = Z a, starting with
-        // the diagonal of Z.
-        for (std::size_t c = 0; c < count; ++c) {
-            const std::uint32_t k = index.row[first + c];
-            slot[k] = c;
-            a[c] = L.val[index.position[first + c]];
-            w[c] = L.val[factor.Diagonal(k)] * a[c];
+        const std::size_t first = c.start[j];
+        const std::size_t count = c.start[j + 1] - first;
+        // a = the off-diagonal entries of column j.
+        for (std::size_t k = 0; k < count; ++k) {
+            slot[c.row[first + k]] = k;
+            a[k] = c.value[first + k];
+            w[k] = 0.0;
         }
-        // Off-diagonal elements of Z: q(m, k) for k < m, both in column j,
-        // found in column k.
-        for (std::size_t c = 0; c < count; ++c) {
-            const std::uint32_t k = index.row[first + c];
-            for (std::size_t f = index.start[k]; f < index.start[k + 1]; ++f) {
-                const std::size_t cm = slot[index.row[f]];
-                if (cm == npos)
+        // w = Z a: for each k of column j, its diagonal q(k, k) and the
+        // elements q(m, k), m > k in column j, which column k holds.
+        for (std::size_t k = 0; k < count; ++k) {
+            const std::uint32_t row = c.row[first + k];
+            const double ak = a[k];
+            double wk = w[k] + c.diagonal[row] * ak;
+            for (std::size_t f = c.start[row]; f < c.start[row + 1]; ++f) {
+                const std::size_t m = slot[c.row[f]];
+                if (m == npos)
                     continue;
-                const double qmk = L.val[index.position[f]];
-                w[cm] += qmk * a[c];
-                w[c] += qmk * a[cm];
+                const double qmk = c.value[f];
+                wk += qmk * a[m];
+                w[m] += qmk * ak; // m > k: never the accumulator above
             }
+            w[k] = wk;
         }
-        const double l = L.val[factor.Diagonal(j)];
+        // q(k, j) = −w(k) / l and q(j, j) = (1 / l)(1 / l + a·w / l).
+        const double l = c.diagonal[j];
         double aw = 0.0;
-        for (std::size_t c = 0; c < count; ++c) {
-            aw += a[c] * w[c];
-            L.val[index.position[first + c]] = -w[c] / l;
-            slot[index.row[first + c]] = npos;
+        for (std::size_t k = 0; k < count; ++k) {
+            aw += a[k] * w[k];
+            const double q = -w[k] / l;
+            c.value[first + k] = q;
+            L.val[c.position[first + k]] = q;
+            slot[c.row[first + k]] = npos;
         }
-        L.val[factor.Diagonal(j)] = (1.0 / l) * (1.0 / l + aw / l);
+        c.diagonal[j] = (1.0 / l) * (1.0 / l + aw / l);
+        L.val[factor.Diagonal(j)] = c.diagonal[j];
     }
     factor.holdsCofactors = true;
     return 1;

@@ -6,8 +6,9 @@
 // in proportion to its length, so the whole structure costs O(|L|) beyond
 // forming the pattern of N.
 //
-// Two passes: the first counts the rows so that the budget is checked before
-// anything large is allocated, the second fills and sorts them.
+// The first pass counts the rows so that the budget is checked before
+// anything large is allocated; the next ones fill them by way of the
+// columns.
 #include "engine/symbolic_factorisation.h"
 
 #include "messages/no_memory.h"
@@ -75,20 +76,34 @@ int SymbolicFactorisation(LinearSystem& s, std::uint64_t capacity, MessageLog& l
                                       STR_OBJECT_SYMBOLIC_FACTORISATION);
         }
 
-        // Pass 2: the columns of every row, ascending, diagonal last. The
-        // tree is complete, so the walk only reads it.
+        // Pass 2: the rows' columns, gathered by column first. Rows are
+        // walked in order, so every column's list comes out in ascending
+        // row order; reading the columns in order then fills every row in
+        // ascending column order, without sorting. The tree is complete, so
+        // the walk only reads it.
         CompressedRows& L = factor.L;
         L.rows = L.columns = u;
         L.rowStart = std::move(rowStart);
         L.capacity = L.Stored();
-        L.col.assign(L.Stored() + 1, 0);
+        std::vector<std::size_t> columnStart(u + 2, 0);
         std::fill(mark.begin(), mark.end(), 0);
-        for (std::uint32_t j = 1; j <= u; ++j) {
-            std::size_t at = L.Begin(j);
-            RowSubtree(s, j, parent, mark, [&](std::uint32_t k) { L.col[at++] = k; });
-            std::sort(L.col.begin() + static_cast<std::ptrdiff_t>(L.Begin(j)),
-                      L.col.begin() + static_cast<std::ptrdiff_t>(at));
-            L.col[at] = j;
+        for (std::uint32_t j = 1; j <= u; ++j)
+            RowSubtree(s, j, parent, mark, [&](std::uint32_t k) { ++columnStart[k + 1]; });
+        for (std::size_t k = 1; k <= u; ++k)
+            columnStart[k + 1] += columnStart[k];
+        std::vector<std::uint32_t> columnRows(columnStart[u + 1]);
+        std::vector<std::size_t> next(columnStart.begin(), columnStart.end());
+        std::fill(mark.begin(), mark.end(), 0);
+        for (std::uint32_t j = 1; j <= u; ++j)
+            RowSubtree(s, j, parent, mark, [&](std::uint32_t k) { columnRows[next[k]++] = j; });
+        L.col.assign(L.Stored() + 1, 0);
+        std::vector<std::size_t> at(u + 2);
+        for (std::size_t j = 1; j <= u; ++j)
+            at[j] = L.Begin(j);
+        for (std::uint32_t k = 1; k <= u; ++k) {
+            for (std::size_t p = columnStart[k]; p < columnStart[k + 1]; ++p)
+                L.col[at[columnRows[p]]++] = k;
+            L.col[at[k]++] = k; // the diagonal closes row k
         }
         factor.parent = std::move(parent);
     } catch (const std::bad_alloc&) {

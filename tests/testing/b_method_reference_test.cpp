@@ -121,8 +121,12 @@ TEST_F(BMethod, TwoDimensionalNetworkAgainstDenseComputations) {
             phi -= M_PI;
         if (phi <= -M_PI / 2)
             phi += M_PI;
-        // Directions that differ by π are the same axis.
-        EXPECT_NEAR(std::remainder(sp.ellipse.phi - phi, M_PI), 0.0, 1e-6) << s;
+        // Directions that differ by π are the same axis; the direction of a
+        // nearly circular ellipse is as uncertain as its roundness.
+        const double flattening = (sp.ellipse.A - sp.ellipse.B) / sp.ellipse.A;
+        if (flattening > 1e-3) {
+            EXPECT_NEAR(std::remainder(sp.ellipse.phi - phi, M_PI), 0.0, 1e-6 / flattening) << s;
+        }
     }
 }
 
