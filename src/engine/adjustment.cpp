@@ -9,8 +9,8 @@
 #include "engine/number_unknowns.h"
 #include "engine/numeric_factorisation.h"
 #include "engine/singularity_report.h"
-#include "engine/station_checks.h"
 #include "engine/sparse_inverse.h"
+#include "engine/station_checks.h"
 #include "engine/symbolic_factorisation.h"
 #include "messages/string_loader.h"
 #include "platform/memory_status.h"
@@ -329,6 +329,12 @@ bool Converged(const ProjectState& p, EngineState& e, const std::vector<double>&
             return false;
         }
         const auto index = static_cast<std::uint32_t>(i);
+        // r below needs q(i, i) ≥ 1 / n(i, i); a correction too small to
+        // reach 1 even with that bound needs no cofactor.
+        const double reach = unknown.kind == UNK_ADDITIONAL_ROTATION ? 10.0 : 1.0;
+        const double scaled = c[i] * p.Sigma0 / reach;
+        if (scaled * scaled * NormalDiagonal(e.system.factor, index) < 1.0)
+            continue;
         const double s = std::sqrt(CofactorElement(e.system.factor, index, index, work)) / p.Sigma0;
         double r = std::fabs(c[i]) / s;
         if (unknown.kind == UNK_ADDITIONAL_ROTATION)

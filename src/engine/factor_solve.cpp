@@ -18,6 +18,14 @@ void ForwardSubstitution(const CholeskyFactor& factor, std::vector<double>& b) {
     }
 }
 
+double NormalDiagonal(const CholeskyFactor& factor, std::uint32_t i) {
+    const CompressedRows& L = factor.L;
+    double n = 0.0;
+    for (std::size_t e = L.Begin(i); e < L.End(i); ++e)
+        n += L.val[e] * L.val[e];
+    return n;
+}
+
 void BackSubstitution(const CholeskyFactor& factor, std::vector<double>& y) {
     const CompressedRows& L = factor.L;
     // Column sweep over the rows: once x(j) is known, its contribution
@@ -77,6 +85,14 @@ double CofactorElement(const CholeskyFactor& factor, std::uint32_t i, std::uint3
         work.yj.assign(u + 1, 0.0);
     }
     UnitForward(factor, i, work.yi, work.pathI);
+    if (i == j) {
+        double q = 0.0;
+        for (std::uint32_t m : work.pathI) {
+            q += work.yi[m] * work.yi[m];
+            work.yi[m] = 0.0;
+        }
+        return q;
+    }
     UnitForward(factor, j, work.yj, work.pathJ);
     // Both paths end at the same root when they meet; their common part is
     // where both vectors are non-zero.

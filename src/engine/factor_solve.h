@@ -21,6 +21,10 @@ void ForwardSubstitution(const CholeskyFactor& factor, std::vector<double>& b);
 // Back substitution Lᵀ x = y in place.
 void BackSubstitution(const CholeskyFactor& factor, std::vector<double>& y);
 
+// n(i, i) of N = L Lᵀ: the sum of squares of row i of L. Its reciprocal is
+// a lower bound of q(i, i) (the Cauchy–Schwarz inequality on e(i)).
+double NormalDiagonal(const CholeskyFactor& factor, std::uint32_t i);
+
 // Reusable work vectors of CofactorElement.
 struct CofactorWorkspace {
     std::vector<double> yi, yj;

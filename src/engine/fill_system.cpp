@@ -239,7 +239,10 @@ void Filler::ObservationRowFill(std::size_t r, DesignRow& d, double& weight) {
     }
     e_.observed[r] = observed;
     e_.computed[r] = computed;
-    e_.sigma[r] = sigma;
+    // A GPS observation's three standard deviations come from its block
+    // (GpsBlock, at its first row); its later rows must not clear them.
+    if (row.kind != ROW_GPS_BASELINE && row.kind != ROW_GPS_COORDINATE)
+        e_.sigma[r] = sigma;
     e_.system.l[r] = design_ ? 0.0 : l;
     weight = WeightOf(sigma, sigma0);
 }

@@ -1,11 +1,12 @@
 #include "testing/reliability.h"
 
-#include "engine/factor_solve.h"
+#include "engine/block_solve.h"
 #include "engine/numeric_factorisation.h"
 #include "engine/singularity_report.h"
 #include "messages/no_memory.h"
 #include "resources/string_ids.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -61,30 +62,85 @@ bool IsUncontrolledDatumRow(const EngineState& e, std::size_t i) {
 void ClearUncontrolled(const ProjectState& p, EngineState& e) {
     AdjustmentResults& r = e.results;
     (void)p;
-    std::vector<char> uncontrolled(e.Rows() + 1, 0);
-    for (std::size_t i = 1; i <= e.Rows(); ++i)
-        if (Uncontrolled(e, i)) {
-            uncontrolled[i] = 1;
-            r.w[i] = 0.0;
-        }
     // A known station whose rows are all uncontrolled has no test.
+    std::vector<char> controlledRow(r.stationTests.size(), 0);
+    for (std::size_t i = 1; i <= e.Rows(); ++i) {
+        const bool uncontrolled = Uncontrolled(e, i);
+        if (uncontrolled)
+            r.w[i] = 0.0;
+        const ObservationRow& row = e.rows[i];
+        if (row.IsDatum() && row.source < controlledRow.size() && !uncontrolled)
+            controlledRow[row.source] = 1;
+    }
     for (std::size_t i = 1; i <= e.Rows(); ++i) {
         const ObservationRow& row = e.rows[i];
-        if (!row.IsDatum() || r.stationTests.size() <= row.source)
+        if (!row.IsDatum() || row.source >= controlledRow.size() || controlledRow[row.source])
             continue;
-        CTTest* test = r.stationTests[row.source].get();
-        if (test == nullptr)
-            continue;
-        bool all = true;
-        for (std::size_t k = 1; k <= e.Rows(); ++k)
-            if (e.rows[k].IsDatum() && e.rows[k].source == row.source)
-                all = all && uncontrolled[k];
-        if (all) {
+        if (CTTest* test = r.stationTests[row.source].get()) {
             test->T = 0.0;
             test->ratio = 0.0;
         }
     }
 }
+
+namespace {
+
+// The rows that may disturb the unknowns: not transformation rows and not
+// known-station rows whose MDB is out of reach. Their capped MDBs, 0 for
+// the others.
+std::vector<double> DisturbingBiases(const EngineState& e) {
+    std::vector<double> bias(e.Rows() + 1, 0.0);
+    for (std::size_t i = 1; i <= e.Rows(); ++i)
+        if (e.rows[i].kind < ROW_TRANSFORMATION && !IsUncontrolledDatumRow(e, i))
+            bias[i] = std::min(e.results.mdb[i], kMdbCap);
+    return bias;
+}
+
+// The effect of row i's MDB on unknown j is ∇x_j = e(j)ᵀ N⁻¹ Aᵀ P e(i) MDB_i
+// = (P A N⁻¹ e(j))_i MDB_i, as N⁻¹ and P are symmetric. So one solve per
+// unknown (a block of them at a time) gives the effects of all rows on it:
+// fewer solves than one per row, with the same result. Rows are visited in
+// ascending order and only a strictly larger effect replaces the stored
+// one, so among equal effects the first row is kept.
+void ExternalReliabilityBlock(const EngineState& e, const std::vector<double>& bias,
+                              std::uint32_t first, std::size_t count, BlockSolveWork& work,
+                              std::vector<double>& ax, std::vector<ExternalEffect>& external) {
+    constexpr std::size_t B = kSolveBlock;
+    UnitBlockSolve(e.system.factor, first, count, work);
+    const CompressedRows& A = e.system.A;
+    const CompressedRows& P = e.system.P;
+    for (std::size_t k = 1; k <= e.Rows(); ++k) {
+        double sum[B] = {};
+        for (std::size_t g = A.Begin(k); g < A.End(k); ++g) {
+            const double a = A.val[g];
+            const double* x = work.x.data() + std::size_t{A.col[g]} * B;
+            for (std::size_t b = 0; b < B; ++b)
+                sum[b] += a * x[b];
+        }
+        std::copy(sum, sum + B, ax.begin() + static_cast<std::ptrdiff_t>(k * B));
+    }
+    for (std::size_t i = 1; i <= e.Rows(); ++i) {
+        if (bias[i] == 0.0)
+            continue;
+        double effect[B] = {};
+        for (std::size_t f = P.Begin(i); f < P.End(i); ++f) {
+            const double weight = P.val[f];
+            const double* t = ax.data() + std::size_t{P.col[f]} * B;
+            for (std::size_t b = 0; b < B; ++b)
+                effect[b] += weight * t[b];
+        }
+        for (std::size_t b = 0; b < count; ++b) {
+            ExternalEffect& stored = external[first + b];
+            const double value = effect[b] * bias[i];
+            if (std::fabs(value) > std::fabs(stored.value)) {
+                stored.value = value;
+                stored.row = static_cast<std::uint32_t>(i);
+            }
+        }
+    }
+}
+
+} // namespace
 
 int ComputeExternalReliability(ProjectState& p, EngineState& e) {
     AdjustmentResults& r = e.results;
@@ -97,35 +153,16 @@ int ComputeExternalReliability(ProjectState& p, EngineState& e) {
             return 0;
         }
     }
-    std::vector<double> bias;
     try {
         r.external.assign(u + 1, ExternalEffect{});
-        bias.assign(u + 1, 0.0);
+        const std::vector<double> bias = DisturbingBiases(e);
+        std::vector<double> ax((e.Rows() + 1) * kSolveBlock, 0.0);
+        BlockSolveWork work;
+        for (std::size_t first = 1; first <= u; first += kSolveBlock)
+            ExternalReliabilityBlock(e, bias, static_cast<std::uint32_t>(first),
+                                     std::min(kSolveBlock, u + 1 - first), work, ax, r.external);
     } catch (const std::bad_alloc&) {
         return ReportNoMemory(p.Messages, STR_NO_MEMORY_COMPUTE, STR_OBJECT_EXTERNAL_RELIABILITY);
-    }
-    const CompressedRows& P = e.system.P;
-    const CompressedRows& A = e.system.A;
-    for (std::size_t i = 1; i <= e.Rows(); ++i) {
-        const ObservationRow& row = e.rows[i];
-        if (row.kind >= ROW_TRANSFORMATION || IsUncontrolledDatumRow(e, i))
-            continue;
-        // u = Aᵀ (P e_i) MDB_i: the rows P couples with row i.
-        const double mdb = std::min(r.mdb[i], kMdbCap);
-        std::fill(bias.begin(), bias.end(), 0.0);
-        for (std::size_t f = P.Begin(i); f < P.End(i); ++f) {
-            const std::size_t coupled = P.col[f];
-            const double weight = P.val[f] * mdb;
-            for (std::size_t g = A.Begin(coupled); g < A.End(coupled); ++g)
-                bias[A.col[g]] += A.val[g] * weight;
-        }
-        ForwardSubstitution(factor, bias);
-        BackSubstitution(factor, bias);
-        for (std::size_t j = 1; j <= u; ++j)
-            if (std::fabs(bias[j]) > std::fabs(r.external[j].value)) {
-                r.external[j].value = bias[j];
-                r.external[j].row = static_cast<std::uint32_t>(i);
-            }
     }
     r.externalComputed = true;
     return 1;

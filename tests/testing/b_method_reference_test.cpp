@@ -256,6 +256,42 @@ TEST_F(BMethod, AntennaHeightErrorIsRejectedAsSuch) {
     EXPECT_LT(Relative(r.observationTests[2]->T, T), 1e-6);
 }
 
+// Every row of a correlated baseline has its own standard deviation (the
+// square root of its block's diagonal), W-test and MDB.
+TEST_F(BMethod, EveryRowOfACorrelatedBaselineIsTested) {
+    SyntheticNetwork net;
+    net.Settings().Dimension = 3;
+    net.AddStation("A", 52.000, 5.000, 10.0);
+    net.AddStation("B", 52.010, 5.020, 12.0);
+    net.AddStation("C", 52.020, 5.000, 14.0);
+    net.AddStation("D", 52.015, 4.975, 9.0);
+    net.MakeKnown(1, 12);
+    net.MakeKnown(2, 12);
+    net.MakeKnown(3, 10);
+    const unsigned lines[][2] = {{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}, {2, 4}};
+    for (const auto& line : lines)
+        net.GpsBaseline(line[0], line[1], 0.003, true);
+    net.AddNoise(5, 0.0, 0.002);
+    Run(net);
+    const AdjustmentResults& r = engine.results;
+    const DenseReference d = Reference(engine);
+    const double lambda0 = TheKernel().project.Critical.lambda0;
+    unsigned checked = 0;
+    for (std::size_t i = 1; i <= engine.Rows(); ++i) {
+        if (engine.rows[i].kind != ROW_GPS_BASELINE)
+            continue;
+        const std::size_t k = i - 1, first = k - engine.rows[i].sub;
+        const Eigen::Matrix3d covariance = d.P.block<3, 3>(first, first).inverse();
+        const std::size_t c = k - first;
+        EXPECT_LT(Relative(engine.sigma[i], std::sqrt(covariance(c, c))), 1e-9) << i;
+        EXPECT_LT(Relative(r.w[i], d.x(k) / std::sqrt(d.D(k, k))), 1e-6) << i;
+        EXPECT_LT(Relative(r.mdb[i], std::sqrt(lambda0 / d.D(k, k))), 1e-6) << i;
+        EXPECT_NE(r.w[i], 0.0) << i;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 18u);
+}
+
 TEST(Ellipse, EqualVariancesWithoutCorrelationPointEast) {
     const StandardEllipse circle = EllipseOf(4.0, 0.0, 4.0, 1.0);
     EXPECT_DOUBLE_EQ(circle.phi, M_PI / 2);
