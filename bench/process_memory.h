@@ -10,6 +10,10 @@ namespace TavexBench {
 // last successful ResetPeakResidentSet (getrusage, ru_maxrss).
 std::uint64_t PeakResidentSetBytes();
 
+// The process's current resident set in bytes (/proc/self/statm); 0 where
+// the system does not tell.
+std::uint64_t CurrentResidentSetBytes();
+
 // Lowers the peak resident set to the current one (Linux: "5" into
 // /proc/self/clear_refs), so that the next peak measures one piece of work.
 // Returns false where the system does not allow it; the peak then keeps

@@ -1,0 +1,33 @@
+#!/bin/sh
+# Builds the end-to-end adjustment benchmark (Release, in the benchmarks'
+# build directory), runs every network in its own process — so that each
+# peak resident set belongs to one run — and prints the tables of
+# bench/README.md.
+#
+#   bench/run_adjustment.sh                 # 1,000, 10,000 and 100,000 stations
+#   bench/run_adjustment.sh 1000 10000      # chosen sizes
+#
+# TAVEX_BENCH_BUILD_DIR chooses the build directory (default: build-bench in
+# the repository root).
+set -eu
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${TAVEX_BENCH_BUILD_DIR:-$root/build-bench}
+sizes=${*:-1000 10000 100000}
+
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVEX_BUILD_BENCH=ON \
+    -DTAVEX_BUILD_CLI=OFF -DTAVEX_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" -j2 --target adjustment_bench
+
+results="$build/adjustment_bench.jsonl"
+: >"$results"
+for stations in $sizes; do
+    for network in 2d gps levelling; do
+        for external in "" --external-reliability; do
+            echo "$network $stations $external" >&2
+            "$build/bench/adjustment_bench" "$network" "$stations" $external >>"$results"
+        done
+    done
+done
+echo
+python3 "$root/bench/summarise_adjustment.py" "$results"
