@@ -13,6 +13,7 @@
 #include "engine/station_checks.h"
 #include "engine/symbolic_factorisation.h"
 #include "messages/string_loader.h"
+#include "output/covariance_output.h"
 #include "platform/memory_status.h"
 #include "resources/string_ids.h"
 #include "testing/critical_values.h"
@@ -210,10 +211,27 @@ int EnsureSparseInverse(ProjectState& p, EngineState& e, Progress& progress) {
     return SparseInverse(e.system.factor, p.Messages);
 }
 
-// Relative ellipses, the station precision and the criterion circles of a
-// free network, from the sparse inverse.
+// The covariance files of modes 1, 3 and 4 need elements off the factor's
+// structure, so they are written while the factor still holds L.
+int WriteRequestedCovariance(ProjectState& p, EngineState& e, Progress& progress) {
+    if (p.CovMatrix != COVARIANCE_FULL && p.CovMatrix != COVARIANCE_STATION_BLOCKS &&
+        p.CovMatrix != COVARIANCE_CONNECTED_BLOCKS)
+        return 1;
+    if (e.system.factor.holdsCofactors && !Factorise(p, e))
+        return 0;
+    if (!progress.Stage(STR_STAGE_COVARIANCE))
+        return 0;
+    return WriteCovarianceFile(p, e);
+}
+
+// The covariance output, relative ellipses, the station precision and the
+// criterion circles of a free network, from the sparse inverse.
 int Precision(ProjectState& p, EngineState& e, Progress& progress) {
+    if (!WriteRequestedCovariance(p, e, progress))
+        return 0;
     if (!EnsureSparseInverse(p, e, progress))
+        return 0;
+    if (!WriteVarianceFile(p, e))
         return 0;
     if (!ComputeRelativeEllipses(p, e))
         return 0;

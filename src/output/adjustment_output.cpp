@@ -1,92 +1,25 @@
 #include "output/adjustment_output.h"
 
-#include "engine/datum_rows.h"
-#include "messages/shorten_path.h"
 #include "messages/string_loader.h"
 #include "messages/tavex_out.h"
+#include "output/document_sections.h"
 #include "output/output_names.h"
+#include "output/report_sections.h"
+#include "output/report_switches.h"
 #include "output/xml_document.h"
 #include "resources/string_ids.h"
 
-#include <cmath>
 #include <ctime>
-#include <numbers>
 
 namespace Tavex {
 
 namespace {
 
-constexpr int kLabelWidth = 40;
-constexpr int kPathWidth = 60;
-constexpr wchar_t kVersion[] = L"3.3.0";
-
-// A station's adjusted position for the coordinates table: grid (easting,
-// northing) where the project has a map projection, else latitude and
-// longitude in degrees.
-struct PrintedPosition {
-    double first, second;
-    bool grid;
-};
-
-PrintedPosition PositionOf(const ProjectState& p, const StationGeometry& g) {
-    double easting = 0.0, northing = 0.0;
-    if (p.CurrentProjection && p.CurrentProjection->LatLonToXY(g.lat, g.lon, &easting, &northing))
-        return {easting, northing, true};
-    return {g.lat * 180.0 / std::numbers::pi, g.lon * 180.0 / std::numbers::pi, false};
-}
-
-void WriteSummary(CTavexOut& out, const ProjectState& p, const EngineState& e) {
-    Print(&out, L"%-*s%10u\n", kLabelWidth, L"Unknowns", static_cast<unsigned>(e.Unknowns()));
-    Print(&out, L"%-*s%10u\n", kLabelWidth, L"Observations", static_cast<unsigned>(e.Rows()));
-    Print(&out, L"%-*s%10d\n", kLabelWidth, L"Degrees of freedom",
-          static_cast<int>(e.Rows()) - static_cast<int>(e.Unknowns()));
-    Print(&out, L"%-*s%10u\n", kLabelWidth, L"Iterations", e.iterations);
-    if (p.AdjDesign == 0)
-        Print(&out, L"%-*s%10.4f\n", kLabelWidth, L"A-posteriori variance factor",
-              e.varianceFactor);
-}
-
-void WriteTestParameters(CTavexOut& out, const ProjectState& p, const EngineState& e) {
-    const CriticalValues& c = p.Critical;
-    Print(&out, L"\n%s\n", CStringL(130).c_str());
-    Print(&out, L"%-*s%*.*f\n", kLabelWidth, CStringL(131).c_str(), 10, 4, 1.0 - c.confidenceF);
-    Print(&out, L"%-*s%*.*f\n", kLabelWidth, CStringL(132).c_str(), 10, 4, p.Alfa0);
-    Print(&out, L"%-*s%*.*f\n", kLabelWidth, CStringL(133).c_str(), 8, 2, p.Beta);
-    Print(&out, L"%-*s%*.*f\n", kLabelWidth, CStringL(136).c_str(), 8, 2, c.criticalW);
-    if (p.Dimension != 1) {
-        Print(&out, L"%-*s%*.*f\n", kLabelWidth, CStringL(137).c_str(), 8, 2, c.criticalT3);
-        Print(&out, L"%-*s%*.*f\n", kLabelWidth, CStringL(138).c_str(), 8, 2, c.criticalT2);
-    }
-    if (e.Unknowns() < e.Rows())
-        Print(&out, L"%-*s%*.*f\n", kLabelWidth, CStringL(135).c_str(), 8, 2, c.criticalF);
-    else
-        Print(&out, L"%-*s\n", kLabelWidth, CStringL(135).c_str());
-}
-
-void WriteCoordinates(CTavexOut& out, const ProjectState& p, const EngineState& e) {
-    Print(&out, L"\n%s\n\n", CStringL(CoordinatesTitle(p, e)).c_str());
-    for (unsigned position = 1; position <= e.order.count; ++position) {
-        const unsigned s = e.order.stationAt[position];
-        const bool horizontal = e.index.north[s] != 0 && e.index.east[s] != 0;
-        const bool height = e.index.height[s] != 0;
-        if (!horizontal && !height)
-            continue;
-        const StationGeometry& g = e.geometry[s];
-        const PrintedPosition at = PositionOf(p, g);
-        const double f = p.LinearFact;
-        Print(&out, L"%-17s", p.Stations[s].Name.c_str());
-        if (horizontal) {
-            if (at.grid)
-                Print(&out, L" %15.4f %15.4f", at.first * f, at.second * f);
-            else
-                Print(&out, L" %15.10f %15.10f", at.first, at.second);
-        } else {
-            Print(&out, L" %15s %15s", L"", L"");
-        }
-        if (height)
-            Print(&out, L" %12.4f", g.h * f);
-        Print(&out, L"\n");
-    }
+// Error 732 naming the file that could not be written.
+void ReportUnwritable(ProjectState& p, const CKZString& path) {
+    CKZString text;
+    text.Format(CStringL(STR_FILE_NOT_WRITTEN).c_str(), path.c_str());
+    p.Messages.AddMessage(STR_FILE_NOT_WRITTEN, MSG_ERROR, REF_NONE, text);
 }
 
 } // namespace
@@ -101,17 +34,57 @@ CKZString LocalTimeText() {
 }
 
 int WriteAdjustmentReport(ProjectState& p, const EngineState& e) {
-    auto out = OpenOutputTarget(ReportPath(RunKind::Adjustment, p.OutputPath), 0);
-    if (!out->HasFile())
+    const CKZString path = ReportPath(RunKind::Adjustment, p.OutputPath);
+    auto out = OpenOutputTarget(path, 0);
+    if (!out->HasFile()) {
+        ReportUnwritable(p, path);
         return 0;
-    Print(out.get(), L"TAVEX %s  %s\n", kVersion,
-          CStringL(p.AdjDesign ? STR_TITLE_DESIGN : STR_TITLE_ADJUSTMENT).c_str());
-    Print(out.get(), L"%s\n%s\n%s\n\n", p.NetworkName.c_str(),
-          ShortenPath(p.OutputPath, kPathWidth).c_str(), LocalTimeText().c_str());
-    WriteSummary(*out, p, e);
-    WriteTestParameters(*out, p, e);
-    WriteCoordinates(*out, p, e);
-    Print(out.get(), L"\n%s\n", CStringL(281).c_str());
+    }
+    const ReportContext c = MakeReportContext(*out, p, e);
+    WriteReportHeader(c);
+    WriteStatisticsSummary(c);
+    WriteTestParameters(c);
+    WriteTestSummary(c);
+    if (SwitchOn(p, SLOT_PROJECTION)) {
+        WriteProjectionConstants(c);
+        WriteInputGpsTransformation(c);
+    }
+    if (SwitchOn(p, SLOT_INPUT_COORDINATES)) {
+        WriteInputCoordinates(c);
+        WriteInputKnownStations(c);
+        WriteInputGeoidHeights(c);
+    }
+    if (SwitchOn(p, SLOT_INPUT_PARAMETERS))
+        WriteInputAdditionalParameters(c);
+    if (SwitchOn(p, SLOT_INPUT_OBSERVATIONS)) {
+        WriteInputObservations(c);
+        WriteInputStandardDeviations(c);
+    }
+    if (SwitchOn(p, SLOT_COORDINATES))
+        WriteAdjustedCoordinates(c);
+    if (SwitchOn(p, SLOT_EXTERNAL_RELIABILITY))
+        WriteExternalReliability(c);
+    if (SwitchOn(p, SLOT_ABSOLUTE_PRECISION))
+        WriteAbsolutePrecision(c);
+    if (SwitchOn(p, SLOT_RELATIVE_PRECISION))
+        WriteRelativePrecision(c);
+    // This kernel deselects the stations it cannot determine; there are no
+    // free stations whose coordinates and precision would follow here.
+    if (HasKnownCoordinateTest(c)) {
+        WriteKnownCoordinateTest(c, SwitchOn(p, SLOT_KNOWN_TEST_COLUMNS));
+        if (SwitchOn(p, SLOT_KNOWN_ERRORS))
+            WriteKnownCoordinateErrors(c);
+    }
+    if (SwitchOn(p, SLOT_PARAMETERS))
+        WriteParameterAdjustment(c);
+    if (SwitchOn(p, SLOT_OBSERVATIONS)) {
+        WriteObservationAdjustment(c);
+        WriteBaselineResiduals(c);
+    }
+    WriteObservationTests(c, SwitchOn(p, SLOT_TEST_COLUMNS));
+    if (SwitchOn(p, SLOT_OBSERVATION_ERRORS))
+        WriteObservationErrors(c);
+    WriteEndOfFile(c);
     return 1;
 }
 
@@ -121,32 +94,25 @@ int WriteAdjustmentDocument(ProjectState& p, const EngineState& e) {
     if (status < 0)
         return status;
     CTXXmlProject project;
-    TXXML_PROJECT record = MakeProject(p.NetworkName);
-    status = document.InsertProject(record, project);
+    status = document.InsertProject(ProjectRecord(p, e), project);
     if (status < 0)
         return status;
-    TXXML_SUMMARYHEADER header;
-    header.runName = CStringL(p.AdjDesign ? STR_TITLE_DESIGN : STR_TITLE_ADJUSTMENT);
-    header.networkName = p.NetworkName;
-    header.dateTime = LocalTimeText();
-    header.version = kVersion;
-    CTXXmlNode headerNode, stations;
-    project.InsertSummaryHeader(header, headerNode);
-    project.InsertChild("Stations", stations);
-    for (unsigned position = 1; position <= e.order.count; ++position) {
-        const unsigned s = e.order.stationAt[position];
-        const StationGeometry& g = e.geometry[s];
-        CTXXmlNode station;
-        stations.InsertChild("Station",
-                             {{"name", p.Stations[s].Name},
-                              {"latitude", g.lat},
-                              {"longitude", g.lon},
-                              {"height", g.h}},
-                             station);
-    }
-    auto out = OpenOutputTarget(DocumentPath(RunKind::Adjustment, p.OutputPath), 0);
-    if (!out->HasFile())
+    // The section writers insert what they can and do not stop on a failed
+    // insert.
+    InsertSummarySection(project, p, e);
+    InsertTestTable(project, p, e);
+    InsertStationSection(project, p, e);
+    InsertPrecisionTable(project, p, e);
+    InsertEllipseSection(project, p, e);
+    InsertObservationSection(project, p, e);
+    InsertObservationTable(project, p, e);
+    InsertParameterSection(project, p, e);
+    const CKZString path = DocumentPath(RunKind::Adjustment, p.OutputPath);
+    auto out = OpenOutputTarget(path, 0);
+    if (!out->HasFile()) {
+        ReportUnwritable(p, path);
         return kDocumentFileFailure;
+    }
     CKZString text;
     status = document.XML(text);
     if (status < 0)

@@ -8,14 +8,20 @@
 
 namespace Tavex {
 
+// The kernel version the report header and the summary header name.
+inline constexpr wchar_t kKernelVersion[] = L"3.3.0";
+
 // The generic failure status of the document writer (no result file).
 inline constexpr int kDocumentFileFailure = static_cast<int>(0x80004005u);
 
-// Writes the text report at the output path; 1 on success, 0 on failure.
+// Writes the text report at the output path, its sections in the order and
+// under the switches of ReportSwitch (docs/adjustment-report.md); 1 on
+// success, 0 after error 732 when the file cannot be created.
 int WriteAdjustmentReport(ProjectState& project, const EngineState& engine);
 
-// Writes the XML result document at the output path; 0 on success, the
-// writer's (negative) status or kDocumentFileFailure otherwise.
+// Writes the XML result document at the output path (sections in
+// docs/result-documents.md); 0 on success, the writer's (negative) status,
+// or kDocumentFileFailure after error 732 when the file cannot be created.
 int WriteAdjustmentDocument(ProjectState& project, const EngineState& engine);
 
 // The current local time as "YYYY-MM-DDTHH:MM:SS".

@@ -20,6 +20,7 @@
 
 #include "output/xml_attribute.h"
 #include "output/xml_records.h"
+#include "output/xml_records_adjustment.h"
 
 #include <initializer_list>
 #include <memory>
@@ -55,6 +56,30 @@ public:
     // Typed inserts, one per record, each a thin wrapper around InsertChild.
     // Element and attribute names: docs/result-documents.md.
     int InsertSummaryHeader(const TXXML_SUMMARYHEADER& header, CTXXmlNode& out);
+
+    // The adjustment's document (xml_inserts_adjustment.cpp), in the order
+    // its sections are inserted.
+    int InsertSummary(const TXXML_SUMMARY& summary, CTXXmlNode& out);
+    int InsertSummaryList(const TXXML_SUMMARYLIST& list, CTXXmlNode& out);
+    int InsertSummaryItem(const TXXML_SUMMARYITEM& item, CTXXmlNode& out);
+    int InsertTestSummary(const TXXML_TESTSUMMARY& summary, CTXXmlNode& out);
+    int InsertTest(const TXXML_TEST& test, CTXXmlNode& out);
+    int InsertVarianceComponent(const TXXML_VARIANCECOMPONENT& components, CTXXmlNode& out);
+    int InsertTables(const TXXML_TABLE& table, CTXXmlNode& out);
+    int InsertTableColumn(const TXXML_TABLECOLUMN& column, CTXXmlNode& out);
+    int InsertTestList(const TXXML_TESTLIST& list, CTXXmlNode& out);
+    int InsertStation(const TXXML_STATION& station, CTXXmlNode& out);
+    int InsertCoordinate(const TXXML_COORDINATE& coordinate, CTXXmlNode& out);
+    int InsertCoordinateTest(const TXXML_OBSERVATIONRECORD& row, CTXXmlNode& out);
+    int InsertExternalReliability(const TXXML_EXTERNALRELIABILITY& effect, CTXXmlNode& out);
+    int InsertEllips(const TXXML_ELLIPSE& ellipse, CTXXmlNode& out);
+    int InsertRelativeEllips(const TXXML_RELATIVEELLIPSE& ellipse, CTXXmlNode& out);
+    int InsertObservation(const TXXML_OBSERVATION& observation, CTXXmlNode& out);
+    int InsertObservationRecord(const TXXML_OBSERVATIONRECORD& row, CTXXmlNode& out);
+    int InsertGroupTest(const TXXML_GROUPTEST& test, CTXXmlNode& out);
+    int InsertAntennaTest(const TXXML_ANTENNATEST& test, CTXXmlNode& out);
+    int InsertAdditPars(const TXXML_ADDITPARS& parameters, CTXXmlNode& out);
+    int InsertAdditPar(const TXXML_ADDITPAR& parameter, CTXXmlNode& out);
 
 private:
     friend class CTXXmlDocument;
