@@ -128,7 +128,11 @@ void Build(TavexTest::SyntheticNetwork& net, const Options& o) {
         ForEachLine(n, width, [&](unsigned a, unsigned b) { net.HeightDifference(a, b); });
         break;
     }
-    net.AddNoise(7, 1e-5, 0.002); // about the records' standard deviations
+    // Noise of about the records' standard deviations.
+    const double lengthNoise = o.kind == Kind::Gps3D         ? 0.003
+                               : o.kind == Kind::Levelling1D ? 0.001
+                                                             : 0.002;
+    net.AddNoise(7, 1e-5, lengthNoise);
     net.Perturb(0.05, 11);
     s.Phase = 1; // free network on minimal constraints from the known stations
     s.IterMax = 10;

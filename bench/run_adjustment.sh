@@ -8,12 +8,14 @@
 #   bench/run_adjustment.sh 1000 10000      # chosen sizes
 #
 # TAVEX_BENCH_BUILD_DIR chooses the build directory (default: build-bench in
-# the repository root).
+# the repository root). External reliability costs a solve per unknown, so it
+# runs only up to TAVEX_BENCH_EXTERNAL_LIMIT stations (default 10000).
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TAVEX_BENCH_BUILD_DIR:-$root/build-bench}
 sizes=${*:-1000 10000 100000}
+external_limit=${TAVEX_BENCH_EXTERNAL_LIMIT:-10000}
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVEX_BUILD_BENCH=ON \
     -DTAVEX_BUILD_CLI=OFF -DTAVEX_BUILD_TESTS=OFF >/dev/null
@@ -23,7 +25,9 @@ results="$build/adjustment_bench.jsonl"
 : >"$results"
 for stations in $sizes; do
     for network in 2d gps levelling; do
-        for external in "" --external-reliability; do
+        externals=""
+        [ "$stations" -le "$external_limit" ] && externals=--external-reliability
+        for external in "" $externals; do
             echo "$network $stations $external" >&2
             "$build/bench/adjustment_bench" "$network" "$stations" $external >>"$results"
         done
