@@ -104,26 +104,6 @@ ParameterKind KindOf(const UnknownDescriptor& u) {
     }
 }
 
-bool APrioriOf(const ProjectState& p, const UnknownDescriptor& u, double& value) {
-    const bool group = u.sub < kGroupCount;
-    switch (u.kind) {
-    case UNK_SCALE:
-        value = group ? p.ScaleFactor[u.sub] : 0.0;
-        return group;
-    case UNK_REFRACTION:
-        value = group ? p.RefractionCoef[u.sub] : 0.0;
-        return group;
-    case UNK_AZIMUTH_OFFSET:
-        value = group ? p.AzimuthOffset[u.sub] : 0.0;
-        return group;
-    case UNK_GPS_TRANSFORMATION:
-        value = u.sub < kGpsParameterCount ? p.GPSTransfPar[u.sub] : 0.0;
-        return u.sub < kGpsParameterCount;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 TXXML_OBSERVATIONRECORD RowRecord(const ProjectState& p, const EngineState& e, std::size_t r,
@@ -221,7 +201,7 @@ void InsertParameterSection(CTXXmlNode& project, const ProjectState& p, const En
         record.label = Label(kind.label);
         record.station = StationName(p, u.station);
         record.group = u.sub;
-        record.hasAPriori = APrioriOf(p, u, record.aPriori) ? 1 : 0;
+        record.hasAPriori = APrioriParameterValue(p, u, record.aPriori) ? 1 : 0;
         record.value = e.values[i];
         // A scale factor's standard deviation is relative to its value.
         record.sd = i < sd.size() ? sd[i] : 0.0;

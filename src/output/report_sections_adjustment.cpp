@@ -48,27 +48,6 @@ ParameterLabel LabelOf(const UnknownDescriptor& u) {
     }
 }
 
-// The value the parameter started from, when the settings give one.
-bool APriori(const ProjectState& p, const UnknownDescriptor& u, double& value) {
-    const bool group = u.sub < kGroupCount;
-    switch (u.kind) {
-    case UNK_SCALE:
-        value = group ? p.ScaleFactor[u.sub] : 1.0;
-        return group;
-    case UNK_REFRACTION:
-        value = group ? p.RefractionCoef[u.sub] : 0.0;
-        return group;
-    case UNK_AZIMUTH_OFFSET:
-        value = group ? p.AzimuthOffset[u.sub] : 0.0;
-        return group;
-    case UNK_GPS_TRANSFORMATION:
-        value = u.sub < kGpsParameterCount ? p.GPSTransfPar[u.sub] : 0.0;
-        return u.sub < kGpsParameterCount;
-    default:
-        return false;
-    }
-}
-
 CKZString ParameterField(const ReportContext& c, const ParameterLabel& label, double value,
                          int width, AngleUse use) {
     if (label.angle)
@@ -122,7 +101,7 @@ void WriteParameterAdjustment(const ReportContext& c) {
         else
             line.Skip(kGroupWidth);
         double prior = 0.0;
-        if (APriori(c.p, u, prior))
+        if (APrioriParameterValue(c.p, u, prior))
             line.Right(ParameterField(c, label, prior, kValueWidth, use), kValueWidth);
         else
             line.Skip(kValueWidth);

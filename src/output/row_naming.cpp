@@ -92,4 +92,24 @@ RowName NameOfTestEntry(const ProjectState& p, const CTest& t) {
     return name;
 }
 
+bool APrioriParameterValue(const ProjectState& p, const UnknownDescriptor& u, double& value) {
+    const bool group = u.sub < kGroupCount;
+    switch (u.kind) {
+    case UNK_SCALE:
+        value = group ? p.ScaleFactor[u.sub] : 1.0;
+        return group;
+    case UNK_REFRACTION:
+        value = group ? p.RefractionCoef[u.sub] : 0.0;
+        return group;
+    case UNK_AZIMUTH_OFFSET:
+        value = group ? p.AzimuthOffset[u.sub] : 0.0;
+        return group;
+    case UNK_GPS_TRANSFORMATION:
+        value = u.sub < kGpsParameterCount ? p.GPSTransfPar[u.sub] : 0.0;
+        return u.sub < kGpsParameterCount;
+    default:
+        return false;
+    }
+}
+
 } // namespace Tavex

@@ -50,6 +50,12 @@ RowName NameOfRow(const ProjectState& project, const EngineState& engine, std::s
 // station entries); angle tells whether the estimated error is an angle.
 RowName NameOfTestEntry(const ProjectState& project, const CTest& entry);
 
+// The value an additional parameter (scale factor, refraction coefficient,
+// azimuth offset, GPS transformation parameter) started from, when the
+// settings give one; false for other unknowns.
+bool APrioriParameterValue(const ProjectState& project, const UnknownDescriptor& unknown,
+                           double& value);
+
 } // namespace Tavex
 
 #endif
