@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <system_error>
+#include <thread>
 
 namespace Tavex {
 
@@ -140,11 +142,56 @@ void ExternalReliabilityBlock(const EngineState& e, const std::vector<double>& b
     }
 }
 
+// Runs the blocks of unknowns worker, worker + workers, … on one thread
+// with its own work space. False when memory ran out.
+bool ExternalReliabilityBlocks(const EngineState& e, const std::vector<double>& bias,
+                               unsigned worker, unsigned workers,
+                               std::vector<ExternalEffect>& external) noexcept {
+    try {
+        const std::size_t u = e.Unknowns();
+        std::vector<double> ax((e.Rows() + 1) * kSolveBlock, 0.0);
+        BlockSolveWork work;
+        for (std::size_t first = 1 + worker * kSolveBlock; first <= u;
+             first += workers * kSolveBlock)
+            ExternalReliabilityBlock(e, bias, static_cast<std::uint32_t>(first),
+                                     std::min(kSolveBlock, u + 1 - first), work, ax, external);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+// Each block writes the entries of its own unknowns only, so the blocks are
+// shared out among the machine's cores without locking. The result does
+// not depend on how many threads ran.
+bool ExternalReliabilityOnAllCores(const EngineState& e, const std::vector<double>& bias,
+                                   std::vector<ExternalEffect>& external) {
+    constexpr std::size_t kBlocksPerWorker = 32; // below this a thread is not worth starting
+    const std::size_t blocks = (e.Unknowns() + kSolveBlock - 1) / kSolveBlock;
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const auto workers = static_cast<unsigned>(
+        std::max<std::size_t>(1, std::min<std::size_t>(cores, blocks / kBlocksPerWorker)));
+    std::vector<char> done(workers, 0);
+    std::vector<std::thread> threads;
+    for (unsigned w = 1; w < workers; ++w) {
+        try {
+            threads.emplace_back(
+                [&, w] { done[w] = ExternalReliabilityBlocks(e, bias, w, workers, external); });
+        } catch (const std::system_error&) {
+            // No thread to be had: this thread does that share as well.
+            done[w] = ExternalReliabilityBlocks(e, bias, w, workers, external);
+        }
+    }
+    done[0] = ExternalReliabilityBlocks(e, bias, 0, workers, external);
+    for (std::thread& thread : threads)
+        thread.join();
+    return std::all_of(done.begin(), done.end(), [](char ok) { return ok != 0; });
+}
+
 } // namespace
 
 int ComputeExternalReliability(ProjectState& p, EngineState& e) {
     AdjustmentResults& r = e.results;
-    const std::size_t u = e.Unknowns();
     CholeskyFactor& factor = e.system.factor;
     if (factor.holdsCofactors) {
         std::uint32_t singular = 0;
@@ -154,13 +201,10 @@ int ComputeExternalReliability(ProjectState& p, EngineState& e) {
         }
     }
     try {
-        r.external.assign(u + 1, ExternalEffect{});
+        r.external.assign(e.Unknowns() + 1, ExternalEffect{});
         const std::vector<double> bias = DisturbingBiases(e);
-        std::vector<double> ax((e.Rows() + 1) * kSolveBlock, 0.0);
-        BlockSolveWork work;
-        for (std::size_t first = 1; first <= u; first += kSolveBlock)
-            ExternalReliabilityBlock(e, bias, static_cast<std::uint32_t>(first),
-                                     std::min(kSolveBlock, u + 1 - first), work, ax, r.external);
+        if (!ExternalReliabilityOnAllCores(e, bias, r.external))
+            throw std::bad_alloc();
     } catch (const std::bad_alloc&) {
         return ReportNoMemory(p.Messages, STR_NO_MEMORY_COMPUTE, STR_OBJECT_EXTERNAL_RELIABILITY);
     }
