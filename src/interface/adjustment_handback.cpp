@@ -158,6 +158,8 @@ void WriteStation(const ProjectState& p, const EngineState& e, unsigned s, _STAT
 void WriteAdditionalParameters(const ProjectState& p, const EngineState& e, _SETTINGS& s) {
     for (std::uint32_t i = 1; i <= e.Unknowns(); ++i) {
         const UnknownDescriptor& u = e.unknowns[i];
+        if (u.IsCoordinate() || u.kind == UNK_ORIENTATION)
+            continue;
         const double value = e.values[i];
         const double sigma = UnknownSigma(p, e, i);
         switch (u.kind) {
@@ -198,6 +200,10 @@ double ReportedExternalReliability(double value) {
 }
 
 double UnknownSigma(const ProjectState& p, const EngineState& e, std::uint32_t i) {
+    // The precision step keeps every unknown's standard deviation; the factor
+    // may since hold L again (external reliability factorises anew).
+    if (i < e.results.sdUnknown.size())
+        return e.results.sdUnknown[i];
     const CholeskyFactor& factor = e.system.factor;
     if (factor.L.rows < i)
         return 0.0;
