@@ -12,7 +12,7 @@ namespace Tavex {
 
 // Right-hand sides solved together: the factor is read once per block and
 // the innermost loops run over the block, which the compiler vectorises.
-inline constexpr std::size_t kSolveBlock = 16;
+inline constexpr std::size_t kSolveBlock = 32;
 
 // Work space of UnitBlockSolve, reused from block to block.
 struct BlockSolveWork {

@@ -166,7 +166,7 @@ bool ExternalReliabilityBlocks(const EngineState& e, const std::vector<double>& 
 // not depend on how many threads ran.
 bool ExternalReliabilityOnAllCores(const EngineState& e, const std::vector<double>& bias,
                                    std::vector<ExternalEffect>& external) {
-    constexpr std::size_t kBlocksPerWorker = 32; // below this a thread is not worth starting
+    constexpr std::size_t kBlocksPerWorker = 16; // below this a thread is not worth starting
     const std::size_t blocks = (e.Unknowns() + kSolveBlock - 1) / kSolveBlock;
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const auto workers = static_cast<unsigned>(
