@@ -24,6 +24,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -179,6 +180,16 @@ int RunProject(const Options& o) {
     }
     if (o.command == "design")
         project.settings.design = true;
+    // A new output directory is made, so that the kernel can write into it.
+    if (!o.outputDirectory.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(o.outputDirectory, error);
+        if (error) {
+            std::fprintf(stderr, "tavex: cannot create the output directory %s: %s\n",
+                         o.outputDirectory.c_str(), error.message().c_str());
+            return kExitBadInput;
+        }
+    }
 
     TerminalProgress progress(stderr);
     Tavex::HWND window = nullptr;

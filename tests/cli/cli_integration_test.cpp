@@ -256,10 +256,10 @@ TEST(Examples, ThreeDimensionalNetworkRecoversItsTruth) {
               results["statistics"]["critical_f"].get<double>());
 }
 
-TEST(Examples, TextReportAndDocumentAreWrittenNextToTheProject) {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "tavex-cli-output";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
+TEST(Examples, TextReportAndDocumentAreWrittenIntoANewOutputDirectory) {
+    const std::filesystem::path base = std::filesystem::temp_directory_path() / "tavex-cli-output";
+    std::filesystem::remove_all(base);
+    const std::filesystem::path dir = base / "new";
     const Outcome o =
         Tavex("adjust --output both --output-dir " + dir.string() + " " + Example("levelling"));
     ASSERT_EQ(o.status, 0) << o.out;
