@@ -108,6 +108,8 @@ TAVEX_API bool IsWindow(HWND window);
 // ---------------------------------------------------------------------------
 // Boundary records.
 // ---------------------------------------------------------------------------
+// The records keep their byte offsets in aligned comments beside the fields.
+// clang-format off
 #pragma pack(push, 1)
 
 // One message of a run (277 bytes).
@@ -420,6 +422,7 @@ struct _LOOP_RESULT {
 };
 
 #pragma pack(pop)
+// clang-format on
 
 // ---------------------------------------------------------------------------
 // Exported functions.

@@ -105,7 +105,9 @@ void CKZString::SetAtU(int i, wchar_t c) {
     text_[static_cast<std::size_t>(i)] = c;
 }
 
-int CKZString::Compare(const wchar_t* text) const { return text_.compare(text ? text : L""); }
+int CKZString::Compare(const wchar_t* text) const {
+    return text_.compare(text ? text : L"");
+}
 
 int CKZString::CompareNoCase(const wchar_t* text) const {
     const auto lower = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? c - L'A' + L'a' : c; };
@@ -127,7 +129,9 @@ CKZString::operator const char*() const {
     return utf8_.c_str();
 }
 
-std::string CKZString::Utf8() const { return ToUtf8(text_); }
+std::string CKZString::Utf8() const {
+    return ToUtf8(text_);
+}
 
 namespace {
 
@@ -220,7 +224,9 @@ void AppendText(std::wstring& out, const ConversionSpec& spec, std::wstring_view
         out.append(pad, L' ');
 }
 
-bool IsNarrow(const ConversionSpec& spec) { return spec.length == "h"; }
+bool IsNarrow(const ConversionSpec& spec) {
+    return spec.length == "h";
+}
 
 void AppendConversion(std::wstring& out, ConversionSpec& spec, va_list& args) {
     if (spec.widthFromArgument) {
