@@ -135,8 +135,8 @@ std::string CKZString::Utf8() const {
 
 namespace {
 
-// One conversion specification of a format string.
-struct ConversionSpec {
+// One conversion directive of a format string (%-5.2f, %*d, %ls, ...).
+struct FormatDirective {
     std::string flags;
     bool widthFromArgument = false;
     int width = -1;
@@ -146,58 +146,59 @@ struct ConversionSpec {
     wchar_t conversion = 0;
 };
 
-// Parses the specification that starts after '%' at format[i]; advances i
-// past it. Returns false for a format that ends inside the specification.
-bool ParseSpec(const wchar_t* format, std::size_t& i, ConversionSpec& spec) {
+// Parses the directive that starts after '%' at format[i]; advances i past
+// it. Returns false for a format that ends inside the directive.
+bool ParseDirective(const wchar_t* format, std::size_t& i, FormatDirective& directive) {
     while (format[i] && std::wcschr(L"-+ #0", format[i]))
-        spec.flags += static_cast<char>(format[i++]);
+        directive.flags += static_cast<char>(format[i++]);
     if (format[i] == L'*') {
-        spec.widthFromArgument = true;
+        directive.widthFromArgument = true;
         ++i;
     } else if (format[i] >= L'0' && format[i] <= L'9') {
-        spec.width = 0;
+        directive.width = 0;
         while (format[i] >= L'0' && format[i] <= L'9')
-            spec.width = spec.width * 10 + (format[i++] - L'0');
+            directive.width = directive.width * 10 + (format[i++] - L'0');
     }
     if (format[i] == L'.') {
         ++i;
-        spec.precision = 0;
+        directive.precision = 0;
         if (format[i] == L'*') {
-            spec.precisionFromArgument = true;
+            directive.precisionFromArgument = true;
             ++i;
         } else {
             while (format[i] >= L'0' && format[i] <= L'9')
-                spec.precision = spec.precision * 10 + (format[i++] - L'0');
+                directive.precision = directive.precision * 10 + (format[i++] - L'0');
         }
     }
     while (format[i] && std::wcschr(L"hlLqjzt", format[i]))
-        spec.length += static_cast<char>(format[i++]);
+        directive.length += static_cast<char>(format[i++]);
     if (format[i] == L'I' && format[i + 1] == L'6' && format[i + 2] == L'4') {
-        spec.length = "ll";
+        directive.length = "ll";
         i += 3;
     }
     if (!format[i])
         return false;
-    spec.conversion = format[i++];
+    directive.conversion = format[i++];
     return true;
 }
 
 // Formats one numeric argument with the C library, the width and precision
 // already resolved.
 template <typename T>
-void AppendNumber(std::wstring& out, const ConversionSpec& spec, const char* length, T value) {
-    std::string narrowSpec(1, '%');
-    narrowSpec.append(spec.flags);
-    if (spec.width >= 0)
-        narrowSpec.append(std::to_string(spec.width));
-    if (spec.precision >= 0) {
-        narrowSpec.push_back('.');
-        narrowSpec.append(std::to_string(spec.precision));
+void AppendNumber(std::wstring& out, const FormatDirective& directive, const char* length,
+                  T value) {
+    std::string narrowFormat(1, '%');
+    narrowFormat.append(directive.flags);
+    if (directive.width >= 0)
+        narrowFormat.append(std::to_string(directive.width));
+    if (directive.precision >= 0) {
+        narrowFormat.push_back('.');
+        narrowFormat.append(std::to_string(directive.precision));
     }
-    narrowSpec += length;
-    narrowSpec += static_cast<char>(spec.conversion);
+    narrowFormat += length;
+    narrowFormat += static_cast<char>(directive.conversion);
     char buffer[128];
-    int n = std::snprintf(buffer, sizeof buffer, narrowSpec.c_str(), value);
+    int n = std::snprintf(buffer, sizeof buffer, narrowFormat.c_str(), value);
     if (n < 0)
         return;
     if (static_cast<std::size_t>(n) < sizeof buffer) {
@@ -205,18 +206,18 @@ void AppendNumber(std::wstring& out, const ConversionSpec& spec, const char* len
         return;
     }
     std::string big(static_cast<std::size_t>(n) + 1, '\0');
-    std::snprintf(big.data(), big.size(), narrowSpec.c_str(), value);
+    std::snprintf(big.data(), big.size(), narrowFormat.c_str(), value);
     out.append(big.begin(), big.begin() + n);
 }
 
 // Appends a text with the width (padding) and precision (maximum length) of
-// its specification.
-void AppendText(std::wstring& out, const ConversionSpec& spec, std::wstring_view text) {
-    if (spec.precision >= 0 && text.size() > static_cast<std::size_t>(spec.precision))
-        text = text.substr(0, static_cast<std::size_t>(spec.precision));
+// its directive.
+void AppendText(std::wstring& out, const FormatDirective& directive, std::wstring_view text) {
+    if (directive.precision >= 0 && text.size() > static_cast<std::size_t>(directive.precision))
+        text = text.substr(0, static_cast<std::size_t>(directive.precision));
     const std::size_t pad =
-        spec.width > static_cast<int>(text.size()) ? spec.width - text.size() : 0;
-    const bool left = spec.flags.find('-') != std::string::npos;
+        directive.width > static_cast<int>(text.size()) ? directive.width - text.size() : 0;
+    const bool left = directive.flags.find('-') != std::string::npos;
     if (!left)
         out.append(pad, L' ');
     out.append(text);
@@ -224,43 +225,43 @@ void AppendText(std::wstring& out, const ConversionSpec& spec, std::wstring_view
         out.append(pad, L' ');
 }
 
-bool IsNarrow(const ConversionSpec& spec) {
-    return spec.length == "h";
+bool IsNarrow(const FormatDirective& directive) {
+    return directive.length == "h";
 }
 
-void AppendConversion(std::wstring& out, ConversionSpec& spec, va_list& args) {
-    if (spec.widthFromArgument) {
-        spec.width = va_arg(args, int);
-        if (spec.width < 0) {
-            spec.flags += '-';
-            spec.width = -spec.width;
+void AppendConversion(std::wstring& out, FormatDirective& directive, va_list& args) {
+    if (directive.widthFromArgument) {
+        directive.width = va_arg(args, int);
+        if (directive.width < 0) {
+            directive.flags += '-';
+            directive.width = -directive.width;
         }
     }
-    if (spec.precisionFromArgument) {
-        spec.precision = va_arg(args, int);
-        if (spec.precision < 0)
-            spec.precision = -1;
+    if (directive.precisionFromArgument) {
+        directive.precision = va_arg(args, int);
+        if (directive.precision < 0)
+            directive.precision = -1;
     }
-    switch (spec.conversion) {
+    switch (directive.conversion) {
     case L'd':
     case L'i':
-        if (spec.length == "ll" || spec.length == "q" || spec.length == "j")
-            AppendNumber(out, spec, "ll", va_arg(args, long long));
-        else if (spec.length == "l" || spec.length == "z" || spec.length == "t")
-            AppendNumber(out, spec, "l", va_arg(args, long));
+        if (directive.length == "ll" || directive.length == "q" || directive.length == "j")
+            AppendNumber(out, directive, "ll", va_arg(args, long long));
+        else if (directive.length == "l" || directive.length == "z" || directive.length == "t")
+            AppendNumber(out, directive, "l", va_arg(args, long));
         else
-            AppendNumber(out, spec, "", va_arg(args, int));
+            AppendNumber(out, directive, "", va_arg(args, int));
         break;
     case L'u':
     case L'x':
     case L'X':
     case L'o':
-        if (spec.length == "ll" || spec.length == "q" || spec.length == "j")
-            AppendNumber(out, spec, "ll", va_arg(args, unsigned long long));
-        else if (spec.length == "l" || spec.length == "z" || spec.length == "t")
-            AppendNumber(out, spec, "l", va_arg(args, unsigned long));
+        if (directive.length == "ll" || directive.length == "q" || directive.length == "j")
+            AppendNumber(out, directive, "ll", va_arg(args, unsigned long long));
+        else if (directive.length == "l" || directive.length == "z" || directive.length == "t")
+            AppendNumber(out, directive, "l", va_arg(args, unsigned long));
         else
-            AppendNumber(out, spec, "", va_arg(args, unsigned int));
+            AppendNumber(out, directive, "", va_arg(args, unsigned int));
         break;
     case L'e':
     case L'E':
@@ -270,31 +271,33 @@ void AppendConversion(std::wstring& out, ConversionSpec& spec, va_list& args) {
     case L'G':
     case L'a':
     case L'A':
-        if (spec.length == "L")
-            AppendNumber(out, spec, "L", va_arg(args, long double));
+        if (directive.length == "L")
+            AppendNumber(out, directive, "L", va_arg(args, long double));
         else
-            AppendNumber(out, spec, "", va_arg(args, double));
+            AppendNumber(out, directive, "", va_arg(args, double));
         break;
     case L'p':
-        AppendNumber(out, spec, "", va_arg(args, void*));
+        AppendNumber(out, directive, "", va_arg(args, void*));
         break;
     case L'c':
     case L'C': {
         const int c = va_arg(args, int);
-        const wchar_t wide = IsNarrow(spec) ? static_cast<wchar_t>(static_cast<unsigned char>(c))
-                                            : static_cast<wchar_t>(c);
-        AppendText(out, spec, std::wstring_view(&wide, 1));
+        const wchar_t wide = IsNarrow(directive)
+                                 ? static_cast<wchar_t>(static_cast<unsigned char>(c))
+                                 : static_cast<wchar_t>(c);
+        AppendText(out, directive, std::wstring_view(&wide, 1));
         break;
     }
     case L's':
     case L'S': {
-        const bool narrow = IsNarrow(spec) || (spec.conversion == L'S' && spec.length != "l");
+        const bool narrow =
+            IsNarrow(directive) || (directive.conversion == L'S' && directive.length != "l");
         if (narrow) {
             const char* text = va_arg(args, const char*);
-            AppendText(out, spec, FromUtf8(text ? text : "(null)"));
+            AppendText(out, directive, FromUtf8(text ? text : "(null)"));
         } else {
             const wchar_t* text = va_arg(args, const wchar_t*);
-            AppendText(out, spec, text ? text : L"(null)");
+            AppendText(out, directive, text ? text : L"(null)");
         }
         break;
     }
@@ -304,7 +307,7 @@ void AppendConversion(std::wstring& out, ConversionSpec& spec, va_list& args) {
     default:
         // An unknown conversion is copied as it stands; it consumes no argument.
         out += L'%';
-        out += spec.conversion;
+        out += directive.conversion;
         break;
     }
 }
@@ -324,10 +327,10 @@ std::wstring FormatWide(const wchar_t* format, va_list args) {
             continue;
         }
         ++i;
-        ConversionSpec spec;
-        if (!ParseSpec(format, i, spec))
+        FormatDirective directive;
+        if (!ParseDirective(format, i, directive))
             break;
-        AppendConversion(out, spec, work);
+        AppendConversion(out, directive, work);
     }
     va_end(work);
     return out;

@@ -15,15 +15,16 @@ namespace {
 TEST(UnitBlockSolve, ColumnsOfTheInverseMatchTheDenseInverse) {
     for (unsigned seed = 1; seed <= 6; ++seed) {
         const std::size_t unknowns = 17 + 5 * seed; // 22 … 47
-        const TavexTest::SystemSpec spec = TavexTest::RandomSystem(unknowns, unknowns, seed);
-        LinearSystem s = TavexTest::BuildSystem(spec);
+        const TavexTest::SystemDescription description =
+            TavexTest::RandomSystem(unknowns, unknowns, seed);
+        LinearSystem s = TavexTest::BuildSystem(description);
         MessageLog log;
         std::uint32_t singular = 0;
         ASSERT_TRUE(SymbolicFactorisation(s, std::numeric_limits<std::uint64_t>::max(), log));
         ASSERT_TRUE(NumericFactorisation(s, 1e-6, singular, log));
 
-        const Eigen::MatrixXd A = TavexTest::DenseA(spec);
-        const Eigen::MatrixXd Q = (A.transpose() * TavexTest::DenseP(spec) * A).inverse();
+        const Eigen::MatrixXd A = TavexTest::DenseA(description);
+        const Eigen::MatrixXd Q = (A.transpose() * TavexTest::DenseP(description) * A).inverse();
         const double scale = Q.cwiseAbs().maxCoeff();
         BlockSolveWork work;
         for (std::size_t first = 1; first <= unknowns; first += kSolveBlock) {

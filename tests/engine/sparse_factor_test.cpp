@@ -17,7 +17,7 @@ using TavexTest::DenseA;
 using TavexTest::DenseL;
 using TavexTest::DenseP;
 using TavexTest::RandomSystem;
-using TavexTest::SystemSpec;
+using TavexTest::SystemDescription;
 
 constexpr std::uint64_t kAmpleCapacity = std::numeric_limits<std::uint64_t>::max();
 
@@ -37,14 +37,14 @@ class AgainstDenseReference : public ::testing::TestWithParam<unsigned> {};
 TEST_P(AgainstDenseReference, FactorSolutionCofactorsAndSparseInverse) {
     const unsigned seed = GetParam();
     const std::size_t unknowns = 8 + seed % 25;
-    const SystemSpec spec = RandomSystem(unknowns, 2 * unknowns, seed);
-    LinearSystem s = BuildSystem(spec);
+    const SystemDescription description = RandomSystem(unknowns, 2 * unknowns, seed);
+    LinearSystem s = BuildSystem(description);
     MessageLog log;
     std::uint32_t singular = 0;
     ASSERT_TRUE(Factorise(s, log, singular));
 
-    const Eigen::MatrixXd A = DenseA(spec);
-    const Eigen::MatrixXd P = DenseP(spec);
+    const Eigen::MatrixXd A = DenseA(description);
+    const Eigen::MatrixXd P = DenseP(description);
     const Eigen::MatrixXd N = A.transpose() * P * A;
     const Eigen::MatrixXd Ld = N.llt().matrixL();
     const double scale = N.cwiseAbs().maxCoeff();
@@ -72,7 +72,7 @@ TEST_P(AgainstDenseReference, FactorSolutionCofactorsAndSparseInverse) {
 
     // The solution and A x.
     ASSERT_TRUE(SolveNormalEquations(s, log));
-    const Eigen::VectorXd xd = N.llt().solve(A.transpose() * P * DenseL(spec));
+    const Eigen::VectorXd xd = N.llt().solve(A.transpose() * P * DenseL(description));
     const Eigen::VectorXd axd = A * xd;
     for (std::size_t k = 1; k <= unknowns; ++k)
         EXPECT_NEAR(s.x[k], xd(k - 1), 1e-9 * std::max(1.0, xd.cwiseAbs().maxCoeff()));
@@ -106,23 +106,23 @@ TEST_P(AgainstDenseReference, FactorSolutionCofactorsAndSparseInverse) {
 INSTANTIATE_TEST_SUITE_P(RandomSystems, AgainstDenseReference, ::testing::Range(1u, 25u));
 
 // One unknown observed by a single row with the given weight.
-SystemSpec SingleUnknown(double weight) {
-    SystemSpec spec;
-    spec.unknowns = 1;
-    spec.rows = {{{1, 1.0}}};
-    spec.blocks = {Eigen::MatrixXd::Constant(1, 1, weight)};
-    spec.l = {0.0};
-    return spec;
+SystemDescription SingleUnknown(double weight) {
+    SystemDescription description;
+    description.unknowns = 1;
+    description.rows = {{{1, 1.0}}};
+    description.blocks = {Eigen::MatrixXd::Constant(1, 1, weight)};
+    description.l = {0.0};
+    return description;
 }
 
 TEST(Singularity, UntouchedUnknownIsSingularAtItsOwnIndex) {
-    SystemSpec spec;
-    spec.unknowns = 4;
-    spec.rows = {{{1, 1.0}}, {{2, 1.0}, {4, 1.0}}, {{4, 2.0}}};
-    spec.blocks = {Eigen::MatrixXd::Ones(1, 1), Eigen::MatrixXd::Ones(1, 1),
-                   Eigen::MatrixXd::Ones(1, 1)};
-    spec.l = {0, 0, 0};
-    LinearSystem s = BuildSystem(spec);
+    SystemDescription description;
+    description.unknowns = 4;
+    description.rows = {{{1, 1.0}}, {{2, 1.0}, {4, 1.0}}, {{4, 2.0}}};
+    description.blocks = {Eigen::MatrixXd::Ones(1, 1), Eigen::MatrixXd::Ones(1, 1),
+                          Eigen::MatrixXd::Ones(1, 1)};
+    description.l = {0, 0, 0};
+    LinearSystem s = BuildSystem(description);
     MessageLog log;
     std::uint32_t singular = 0;
     EXPECT_FALSE(Factorise(s, log, singular));
@@ -135,12 +135,12 @@ TEST(Singularity, UntouchedUnknownIsSingularAtItsOwnIndex) {
 
 TEST(Singularity, DifferenceOnlyPairIsSingularAtTheSecondUnknown) {
     // A height difference h2 − h1 without a fixed height.
-    SystemSpec spec;
-    spec.unknowns = 2;
-    spec.rows = {{{1, -1.0}, {2, 1.0}}};
-    spec.blocks = {Eigen::MatrixXd::Constant(1, 1, 4.0)};
-    spec.l = {0.01};
-    LinearSystem s = BuildSystem(spec);
+    SystemDescription description;
+    description.unknowns = 2;
+    description.rows = {{{1, -1.0}, {2, 1.0}}};
+    description.blocks = {Eigen::MatrixXd::Constant(1, 1, 4.0)};
+    description.l = {0.01};
+    LinearSystem s = BuildSystem(description);
     MessageLog log;
     std::uint32_t singular = 0;
     EXPECT_FALSE(Factorise(s, log, singular));
@@ -174,8 +174,8 @@ TEST(MemoryBudget, CapacityFollowsTheFormula) {
 }
 
 TEST(MemoryBudget, SymbolicFactorisationStopsWithinTheBudget) {
-    const SystemSpec spec = RandomSystem(40, 80, 7);
-    LinearSystem s = BuildSystem(spec);
+    const SystemDescription description = RandomSystem(40, 80, 7);
+    LinearSystem s = BuildSystem(description);
     MessageLog log;
     ASSERT_TRUE(SymbolicFactorisation(s, kAmpleCapacity, log));
     const std::size_t needed = s.factor.L.Stored();
@@ -189,8 +189,8 @@ TEST(MemoryBudget, SymbolicFactorisationStopsWithinTheBudget) {
 }
 
 TEST(FactorStructure, EliminationTreeParentsAreTheFirstSubdiagonalEntries) {
-    const SystemSpec spec = RandomSystem(30, 45, 11);
-    LinearSystem s = BuildSystem(spec);
+    const SystemDescription description = RandomSystem(30, 45, 11);
+    LinearSystem s = BuildSystem(description);
     MessageLog log;
     std::uint32_t singular = 0;
     ASSERT_TRUE(Factorise(s, log, singular));

@@ -16,19 +16,19 @@ namespace TavexTest {
 
 // A design matrix given row by row as (unknown, coefficient) pairs, and a
 // block-diagonal weight matrix given as blocks of 1 or 3 rows.
-struct SystemSpec {
+struct SystemDescription {
     std::size_t unknowns = 0;
     std::vector<std::map<std::uint32_t, double>> rows; // 0-based list of rows
     std::vector<Eigen::MatrixXd> blocks;               // consecutive diagonal blocks
     std::vector<double> l;                             // 0-based reduced observations
 };
 
-inline Tavex::LinearSystem BuildSystem(const SystemSpec& spec) {
+inline Tavex::LinearSystem BuildSystem(const SystemDescription& description) {
     using Tavex::CompressedRowsBuilder;
-    const std::size_t m = spec.rows.size();
+    const std::size_t m = description.rows.size();
     // A by rows, then At as its transpose.
-    CompressedRowsBuilder a(m, spec.unknowns);
-    for (const auto& row : spec.rows) {
+    CompressedRowsBuilder a(m, description.unknowns);
+    for (const auto& row : description.rows) {
         for (const auto& [k, value] : row)
             a.Append(k, value);
         a.EndRow();
@@ -38,7 +38,7 @@ inline Tavex::LinearSystem BuildSystem(const SystemSpec& spec) {
     s.At = Tavex::Transpose(s.A);
     CompressedRowsBuilder p(m, m);
     std::size_t first = 1;
-    for (const Eigen::MatrixXd& block : spec.blocks) {
+    for (const Eigen::MatrixXd& block : description.blocks) {
         for (Eigen::Index r = 0; r < block.rows(); ++r) {
             for (Eigen::Index c = 0; c < block.cols(); ++c)
                 p.Append(static_cast<std::uint32_t>(first + c), block(r, c));
@@ -49,57 +49,57 @@ inline Tavex::LinearSystem BuildSystem(const SystemSpec& spec) {
     s.P = p.Finish();
     s.l.assign(m + 1, 0.0);
     for (std::size_t r = 0; r < m; ++r)
-        s.l[r + 1] = spec.l[r];
+        s.l[r + 1] = description.l[r];
     return s;
 }
 
-inline Eigen::MatrixXd DenseA(const SystemSpec& spec) {
-    Eigen::MatrixXd A = Eigen::MatrixXd::Zero(spec.rows.size(), spec.unknowns);
-    for (std::size_t r = 0; r < spec.rows.size(); ++r)
-        for (const auto& [k, value] : spec.rows[r])
+inline Eigen::MatrixXd DenseA(const SystemDescription& description) {
+    Eigen::MatrixXd A = Eigen::MatrixXd::Zero(description.rows.size(), description.unknowns);
+    for (std::size_t r = 0; r < description.rows.size(); ++r)
+        for (const auto& [k, value] : description.rows[r])
             A(r, k - 1) = value;
     return A;
 }
 
-inline Eigen::MatrixXd DenseP(const SystemSpec& spec) {
-    Eigen::MatrixXd P = Eigen::MatrixXd::Zero(spec.rows.size(), spec.rows.size());
+inline Eigen::MatrixXd DenseP(const SystemDescription& description) {
+    Eigen::MatrixXd P = Eigen::MatrixXd::Zero(description.rows.size(), description.rows.size());
     Eigen::Index first = 0;
-    for (const Eigen::MatrixXd& block : spec.blocks) {
+    for (const Eigen::MatrixXd& block : description.blocks) {
         P.block(first, first, block.rows(), block.cols()) = block;
         first += block.rows();
     }
     return P;
 }
 
-inline Eigen::VectorXd DenseL(const SystemSpec& spec) {
-    return Eigen::Map<const Eigen::VectorXd>(spec.l.data(),
-                                             static_cast<Eigen::Index>(spec.l.size()));
+inline Eigen::VectorXd DenseL(const SystemDescription& description) {
+    return Eigen::Map<const Eigen::VectorXd>(description.l.data(),
+                                             static_cast<Eigen::Index>(description.l.size()));
 }
 
 // A random well-determined system: every unknown is observed directly once
 // (so N is positive definite), plus rows of 2 to 5 unknowns, and some
 // correlated 3 x 3 blocks like GPS baselines.
-inline SystemSpec RandomSystem(std::size_t unknowns, std::size_t extraRows, unsigned seed) {
+inline SystemDescription RandomSystem(std::size_t unknowns, std::size_t extraRows, unsigned seed) {
     std::mt19937 rng(seed);
     std::uniform_real_distribution<double> coefficient(-2.0, 2.0);
     std::uniform_real_distribution<double> weight(0.5, 4.0);
     std::uniform_int_distribution<std::uint32_t> pick(1, static_cast<std::uint32_t>(unknowns));
     std::uniform_int_distribution<int> width(2, 5);
-    SystemSpec spec;
-    spec.unknowns = unknowns;
+    SystemDescription description;
+    description.unknowns = unknowns;
     for (std::uint32_t k = 1; k <= unknowns; ++k) {
-        spec.rows.push_back({{k, 1.0}});
-        spec.blocks.push_back(Eigen::MatrixXd::Constant(1, 1, weight(rng)));
+        description.rows.push_back({{k, 1.0}});
+        description.blocks.push_back(Eigen::MatrixXd::Constant(1, 1, weight(rng)));
     }
     std::size_t added = 0;
     while (added < extraRows) {
         if (added + 3 <= extraRows && rng() % 3 == 0) {
             // A 3 x 3 block with its own correlated weights.
             Eigen::MatrixXd g = Eigen::MatrixXd::Random(3, 3);
-            spec.blocks.push_back(g * g.transpose() + 0.5 * Eigen::MatrixXd::Identity(3, 3));
+            description.blocks.push_back(g * g.transpose() + 0.5 * Eigen::MatrixXd::Identity(3, 3));
             const std::uint32_t a = pick(rng), b = pick(rng);
             for (int c = 0; c < 3; ++c)
-                spec.rows.push_back({{a, -1.0 - c}, {b, 1.0 + 0.5 * c}});
+                description.rows.push_back({{a, -1.0 - c}, {b, 1.0 + 0.5 * c}});
             added += 3;
             continue;
         }
@@ -107,14 +107,14 @@ inline SystemSpec RandomSystem(std::size_t unknowns, std::size_t extraRows, unsi
         const int n = width(rng);
         while (static_cast<int>(row.size()) < n)
             row[pick(rng)] = coefficient(rng);
-        spec.rows.push_back(row);
-        spec.blocks.push_back(Eigen::MatrixXd::Constant(1, 1, weight(rng)));
+        description.rows.push_back(row);
+        description.blocks.push_back(Eigen::MatrixXd::Constant(1, 1, weight(rng)));
         ++added;
     }
     std::normal_distribution<double> noise(0.0, 1.0);
-    for (std::size_t r = 0; r < spec.rows.size(); ++r)
-        spec.l.push_back(noise(rng));
-    return spec;
+    for (std::size_t r = 0; r < description.rows.size(); ++r)
+        description.l.push_back(noise(rng));
+    return description;
 }
 
 } // namespace TavexTest
