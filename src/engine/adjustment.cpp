@@ -214,8 +214,7 @@ int EnsureSparseInverse(ProjectState& p, EngineState& e, Progress& progress) {
 // The covariance files of modes 1, 3 and 4 need elements off the factor's
 // structure, so they are written while the factor still holds L.
 int WriteRequestedCovariance(ProjectState& p, EngineState& e, Progress& progress) {
-    if (p.CovMatrix != COVARIANCE_FULL && p.CovMatrix != COVARIANCE_STATION_BLOCKS &&
-        p.CovMatrix != COVARIANCE_CONNECTED_BLOCKS)
+    if (!CovarianceFileDue(p.CovMatrix))
         return 1;
     if (e.system.factor.holdsCofactors && !Factorise(p, e))
         return 0;

@@ -1,7 +1,7 @@
 #include "output/covariance_output.h"
 
+#include "engine/block_solve.h"
 #include "engine/cofactor_lookup.h"
-#include "engine/factor_solve.h"
 #include "messages/string_loader.h"
 #include "messages/tavex_out.h"
 #include "output/adjustment_output.h"
@@ -9,6 +9,7 @@
 #include "output/row_naming.h"
 #include "resources/string_ids.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <set>
@@ -160,20 +161,22 @@ void CovarianceWriter::FullMatrix() {
         if (e_.unknowns[i].IsCoordinate())
             coordinates.push_back(i);
     const CholeskyFactor& factor = e_.system.factor;
-    std::vector<double> column;
+    // Columns of Q = N⁻¹ a block of unknowns at a time, from the factor;
+    // when the sparse inverse has replaced it, what lies on its pattern.
+    const bool solve = !factor.holdsCofactors;
+    BlockSolveWork work;
+    std::uint32_t solvedFirst = 0;
     for (std::size_t jc = 0; jc < coordinates.size(); ++jc) {
         const std::uint32_t j = coordinates[jc];
-        // Column j of Q = L⁻ᵀ L⁻¹ by two substitutions on the unit vector.
-        const bool solve = !factor.holdsCofactors;
-        if (solve) {
-            column.assign(e_.Unknowns() + 1, 0.0);
-            column[j] = 1.0;
-            ForwardSubstitution(factor, column);
-            BackSubstitution(factor, column);
+        if (solve && (solvedFirst == 0 || j >= solvedFirst + kSolveBlock)) {
+            solvedFirst = j;
+            UnitBlockSolve(factor, j, std::min<std::size_t>(kSolveBlock, e_.Unknowns() + 1 - j),
+                           work);
         }
         for (std::size_t ic = jc; ic < coordinates.size(); ++ic) {
             const std::uint32_t i = coordinates[ic];
-            const double q = solve ? column[i] / s02_ : Covariance(i, j);
+            const double q = solve ? work.x[std::size_t{i} * kSolveBlock + (j - solvedFirst)] / s02_
+                                   : Covariance(i, j);
             Print(out_.get(), L"COV %u %u %.17g\n", i, j, q);
         }
     }
@@ -210,12 +213,15 @@ int CovarianceWriter::Write() {
 
 } // namespace
 
+bool CovarianceFileDue(int mode) {
+    return mode == COVARIANCE_FULL || mode == COVARIANCE_STATION_BLOCKS ||
+           mode == COVARIANCE_CONNECTED_BLOCKS;
+}
+
 int WriteCovarianceFile(ProjectState& p, const EngineState& e) {
-    const int mode = p.CovMatrix;
-    if (mode != COVARIANCE_FULL && mode != COVARIANCE_STATION_BLOCKS &&
-        mode != COVARIANCE_CONNECTED_BLOCKS)
+    if (!CovarianceFileDue(p.CovMatrix))
         return 1;
-    return CovarianceWriter(p, e, mode).Write();
+    return CovarianceWriter(p, e, p.CovMatrix).Write();
 }
 
 int WriteVarianceFile(ProjectState& p, const EngineState& e) {

@@ -37,6 +37,9 @@ enum CovarianceMode : int {
     COVARIANCE_CONNECTED_BLOCKS = 4,
 };
 
+// Whether the mode asks for the file WriteCovarianceFile writes (1, 3, 4).
+bool CovarianceFileDue(int mode);
+
 // Modes 1, 3 and 4. The elements come from the Cholesky factor by
 // substitution; when the sparse inverse has already replaced the factor,
 // elements outside its structure cannot be formed and are written as NaN.
