@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 
 namespace Tavex {
 
@@ -99,33 +100,28 @@ void FromKind7(CObservation& o, const _OBS_KIND7& r) {
 } // namespace
 
 CObservation* ObservationFromRecord(const _OBSERVATION& record) {
-    CObservation* o = nullptr;
+    auto o = std::make_unique<CObservation>();
     switch (record.Kind) {
     case RECORD_THREE_READINGS:
-        o = new CObservation;
         FromKind100(*o, record.K100);
         break;
     case RECORD_THREE_READINGS_NO_CODE:
-        o = new CObservation;
         FromKind6(*o, record.K6);
         break;
     case RECORD_ONE_READING:
-        o = new CObservation;
         FromKind4(*o, record.K4);
         break;
     case RECORD_ONE_READING_SHORT:
-        o = new CObservation;
         FromKind5(*o, record.K5);
         break;
     case RECORD_ONE_STATION:
-        o = new CObservation;
         FromKind7(*o, record.K7);
         break;
     default:
         return nullptr;
     }
     o->RecordKind = record.Kind;
-    return o;
+    return o.release();
 }
 
 void NormaliseDirectionSets(CObsPtrArray& observations) {
