@@ -3,12 +3,14 @@
 // binary interface, as a host written in another language would, and sees
 // the kernel only through the exported functions.
 #include "support/records.h"
+#include "support/test_directory.h"
 #include "tavex/tavex.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -31,9 +33,7 @@ class Host : public ::testing::Test {
 protected:
     void SetUp() override {
         unsigned char* s = settings.bytes();
-        dir = ::testing::TempDir();
-        if (dir.back() == '/')
-            dir.pop_back(); // the kernel appends the separator
+        dir = TavexTest::OwnTestDirectory();
         PutText(s, 0, "Bridge 测试");
         PutText(s, 41, dir);
         PutText(s, 297, "bridge.out");
@@ -89,6 +89,7 @@ protected:
     void TearDown() override {
         Tavex::Release();
         std::remove(messagePath.c_str());
+        std::filesystem::remove_all(dir);
     }
     void Load() {
         ASSERT_EQ(Tavex::Initialize(*settings), 1);

@@ -1,5 +1,6 @@
 #include "interface/kernel.h"
 #include "support/records.h"
+#include "support/test_directory.h"
 #include "tavex/tavex.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -50,18 +52,18 @@ class RunFrame : public ::testing::Test {
 protected:
     void SetUp() override {
         FillDefaultSettings(*settings);
-        const std::string dir = ::testing::TempDir();
+        dir = TavexTest::OwnTestDirectory();
         std::memcpy(settings->ProjectDir, dir.c_str(), dir.size());
         std::memcpy(settings->OutputFile, "frame.out", 9);
         std::memcpy(settings->MessageFile, "frame.msg", 9);
-        messagePath = dir + (dir.back() == '/' ? "" : "/") + "frame.msg";
+        messagePath = dir + "/frame.msg";
         std::remove(messagePath.c_str());
         stations = {Station("A", 0.9, 0.1), Station("B", 0.9001, 0.1), Station("C", 0.9, 0.1001)};
         observations = {_OBSERVATION{}, Distance(1, 2, 637.0), Distance(2, 3, 500.0)};
     }
     void TearDown() override {
         Release();
-        std::remove(messagePath.c_str());
+        std::filesystem::remove_all(dir);
     }
     void Load() {
         ASSERT_EQ(Initialize(*settings), 1);
@@ -76,7 +78,7 @@ protected:
     }
 
     SettingsRecord settings;
-    std::string messagePath;
+    std::string dir, messagePath;
     std::vector<_STATIONADJ> stations;
     std::vector<_OBSERVATION> observations;
     _STATISTICS statistics{};
