@@ -155,7 +155,14 @@ struct _SETTINGS {
     double Beta;               // 469
     double ConfidenceLevel1D;  // 477
     double ConfidenceLevel2D;  // 485
-    char Reserved493[31];      // 493: not read
+    // 493: how observed local coordinates (type code 10) are tied to the
+    // network: 0 by the network's dimension (1D: 1, 2D: 2, 3D: 4);
+    // 1 a height shift; 2 a plane similarity (two shifts, a rotation, a
+    // scale); 3 a spatial similarity (three shifts, three rotations, a
+    // scale); 4 a plane similarity and a height shift. Read only when the
+    // project has local coordinates; other values fail the run.
+    int LocalTransfType;
+    char Reserved497[27];      // 497: not read
     int Ellipsoid;             // 524: EllipsoidCodes
     double SemiMajAx;          // 528
     double InvFlatt;           // 536

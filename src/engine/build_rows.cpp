@@ -48,6 +48,7 @@ private:
     // are switched on.
     bool CompleteGps(const CObservation& o, std::uint16_t type, int incompleteId);
     void Gps(unsigned index, const CObservation& o);
+    void LocalCoordinates(unsigned index, const CObservation& o);
     void Terrestrial(unsigned index, const CObservation& o);
     void Distance(unsigned index, const CObservation& o, int slot, bool hasZenith);
     bool StationsCoincide(const CObservation& o) const;
@@ -93,6 +94,22 @@ void RowBuilder::Gps(unsigned index, const CObservation& o) {
     }
     for (std::uint16_t c = 0; c < 3; ++c)
         Add(index, o, baseline ? ROW_GPS_BASELINE : ROW_GPS_COORDINATE, c, c, c + 1);
+}
+
+void RowBuilder::LocalCoordinates(unsigned index, const CObservation& o) {
+    // Local coordinates come as east, north, height.
+    constexpr std::uint16_t kComponent[3] = {2, 1, 3};
+    for (std::uint16_t c = 0; c < 3; ++c) {
+        if (o.Type[c] != OBS_LOCAL_COORDINATE || o.Off[c] != 0)
+            continue;
+        const bool height = c == 2;
+        if (p_.Dimension == 2 && height)
+            Warn(STR_NO_LOCAL_HEIGHT_2D, o);
+        else if (p_.Dimension == 1 && !height)
+            Warn(STR_NO_LOCAL_XY_1D, o);
+        else
+            Add(index, o, ROW_LOCAL_COORDINATE, c, c, kComponent[c]);
+    }
 }
 
 void RowBuilder::Distance(unsigned index, const CObservation& o, int slot, bool hasZenith) {
@@ -205,21 +222,6 @@ void RowBuilder::Terrestrial(unsigned index, const CObservation& o) {
                 WarnFormatted(STR_RELATION_NEEDS_STATIONS, text, o);
             }
             break;
-        case OBS_LOCAL_COORDINATE: {
-            const bool height = o.Sub[i] == 2;
-            if (dimension == 2 && height) {
-                Warn(STR_NO_LOCAL_HEIGHT_2D, o);
-            } else if (dimension == 1 && !height) {
-                Warn(STR_NO_LOCAL_XY_1D, o);
-            } else {
-                CKZString text;
-                text.Format(CStringL(STR_LOCAL_COORDINATES_UNSUPPORTED).c_str(), o.Record);
-                WarnFormatted(STR_LOCAL_COORDINATES_UNSUPPORTED, text, o);
-            }
-            break;
-        }
-        case OBS_RESERVED_TH:
-            break;
         default:
             ObservationCode(o.Type[i], o.Sub[i], &p_.Messages); // warns 471
             break;
@@ -234,10 +236,21 @@ void RowBuilder::Observation(unsigned index, const CObservation& o) {
         WarnFormatted(STR_SAME_STATION, text, o);
         return;
     }
-    if (o.Type[0] == OBS_GPS_BASELINE || o.Type[0] == OBS_GPS_COORDINATE)
+    switch (o.Form) {
+    case RecordForm::GpsBaseline:
+    case RecordForm::GpsCoordinate:
         Gps(index, o);
-    else
+        break;
+    case RecordForm::LocalCoordinates:
+        LocalCoordinates(index, o);
+        break;
+    case RecordForm::OneReading:
+    case RecordForm::TotalStation:
         Terrestrial(index, o);
+        break;
+    case RecordForm::Invalid:
+        break; // refused by the run's input check before any row is built
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #define TAVEX_ENGINE_ENGINE_STATE_H
 
 #include "engine/linear_system.h"
+#include "engine/local_frame.h"
 #include "engine/observation_row.h"
 #include "engine/station_geometry.h"
 #include "engine/station_order.h"
@@ -27,6 +28,7 @@ struct UnknownIndex {
     std::uint32_t refraction[kParameterGroups] = {};
     std::uint32_t azimuthOffset[kParameterGroups] = {};
     std::uint32_t gps[kGpsParameters + 1] = {};
+    std::uint32_t local[kLocalParameterSlots] = {}; // by sub-code
 
     static std::uint64_t OrientationKey(std::uint32_t station, std::uint32_t set) {
         return (static_cast<std::uint64_t>(station) << 32) | set;
@@ -59,6 +61,7 @@ struct EngineState {
     RowCounts counts;
     std::vector<std::uint32_t> flags;      // per station
     std::vector<StationGeometry> geometry; // per station, at the current values
+    LocalFrame localFrame;                 // observed local coordinates' tangent frame
 
     // Unknowns.
     std::vector<UnknownDescriptor> unknowns; // 1..u, element 0 unused

@@ -115,6 +115,11 @@ RowParameters Filler::Parameters(const ObservationRow& row) const {
                                                                     FixedAzimuthOffset(p_, group))
                                                             : FixedAzimuthOffset(p_, group);
         break;
+    case ROW_LOCAL_COORDINATE:
+        parameters.local = &e_.localFrame;
+        for (int sub = 1; sub < kLocalParameterSlots; ++sub)
+            parameters.localValue[sub] = Value(index.local[sub], 0.0);
+        break;
     case ROW_GPS_BASELINE:
     case ROW_GPS_COORDINATE:
         // Without transformation unknowns the GPS frame is the network's.
@@ -136,6 +141,18 @@ void Filler::AddStationEntries(DesignRow& d, unsigned station, const double (&g)
     d.Add(e_.index.height[station], g[2]);
 }
 
+// The first-face zenith angle the model gives between the row's points.
+double ComputedZenith(const RowGeometryInput& input, double refraction,
+                      const EllipsoidConstants& ellipsoid) {
+    ObservationRow zenith;
+    zenith.kind = ROW_ZENITH;
+    RowParameters parameters;
+    parameters.refraction = refraction;
+    RowGeometryInput firstFace = input;
+    firstFace.secondFace = false;
+    return EvaluateRow(zenith, firstFace, parameters, ellipsoid).value;
+}
+
 void Filler::ObservationRowFill(std::size_t r, DesignRow& d, double& weight) {
     const ObservationRow& row = e_.rows[r];
     const CObservation& o = Observation(row);
@@ -145,6 +162,8 @@ void Filler::ObservationRowFill(std::size_t r, DesignRow& d, double& weight) {
     input.instrumentHeight = o.StationHeight;
     input.targetHeight = o.TargetHeight;
     input.meanEarthRadius = p_.MeanEarthRadius;
+    // A design has no readings: every zenith angle is taken in the first face.
+    input.secondFace = row.kind == ROW_ZENITH && !design_ && IsSecondFace(o.Reading[row.slot]);
     const RowParameters parameters = Parameters(row);
     const RowEvaluation model = EvaluateRow(row, input, parameters, ellipsoid_);
 
@@ -157,6 +176,9 @@ void Filler::ObservationRowFill(std::size_t r, DesignRow& d, double& weight) {
     const double heightTo =
         row.to ? Combined(p_.Stations[row.to].HeightError, o.HeightErrTarget) : 0.0;
     const double sigma0 = p_.Sigma0;
+    // Length-dependent parts of the standard deviations take the distance
+    // between the stations at the current values, which a design has too.
+    const double s = input.to ? SlantDistance(input, ellipsoid_) : 0.0;
     double observed = o.Reading[row.slot];
     double computed = model.value;
     double sigma = 0.0;
@@ -165,7 +187,6 @@ void Filler::ObservationRowFill(std::size_t r, DesignRow& d, double& weight) {
     switch (row.kind) {
     case ROW_DIRECTION:
     case ROW_AZIMUTH: {
-        const double s = SlantDistance(input, ellipsoid_);
         if (row.kind == ROW_DIRECTION)
             d.Add(e_.index.Orientation(row.from, row.sub), model.parameter);
         else if (row.sub < kParameterGroups)
@@ -175,7 +196,6 @@ void Filler::ObservationRowFill(std::size_t r, DesignRow& d, double& weight) {
         break;
     }
     case ROW_ZENITH: {
-        const double s = SlantDistance(input, ellipsoid_);
         if (row.sub < kParameterGroups)
             d.Add(e_.index.refraction[row.sub], model.parameter);
         sigma = ZenithSigma(o, row.slot, s, heightFrom, heightTo);
@@ -188,14 +208,19 @@ void Filler::ObservationRowFill(std::size_t r, DesignRow& d, double& weight) {
         // The computed value is floored so that the relative form never
         // divides by zero.
         computed = std::max(computed, kVarianceFloor);
-        sigma = DistanceSigma(o, row.slot, observed, centringFrom, centringTo);
+        sigma = DistanceSigma(o, row.slot, s, centringFrom, centringTo);
         const int zenithSlot = FindSlot(o, OBS_ZENITH);
         if (row.kind == ROW_DISTANCE && row.auxiliary == DISTANCE_REDUCED && zenithSlot >= 0) {
-            // A slant distance reduced to the horizon with its zenith angle.
+            // A slant distance reduced to the horizon with its zenith angle
+            // (a design reduces the computed slant distance with the
+            // computed zenith angle).
             const double k = Refraction(o.Sub[zenithSlot]);
+            const double slant = design_ ? s : observed;
+            const double zenith = design_ ? ComputedZenith(input, k, ellipsoid_)
+                                          : FirstFaceZenith(o.Reading[zenithSlot]);
             const ReducedDistance reduced =
-                ReduceToHorizontal(observed, o.Reading[zenithSlot], k, p_.MeanEarthRadius);
-            const double zenithSigma = ZenithSigma(o, zenithSlot, observed, heightFrom, heightTo);
+                ReduceToHorizontal(slant, zenith, k, p_.MeanEarthRadius);
+            const double zenithSigma = ZenithSigma(o, zenithSlot, s, heightFrom, heightTo);
             sigma = std::hypot(reduced.dS * sigma, reduced.dZ * zenithSigma);
             observed = reduced.value;
         }
@@ -207,23 +232,31 @@ void Filler::ObservationRowFill(std::size_t r, DesignRow& d, double& weight) {
         break;
     }
     case ROW_HEIGHT_DIFFERENCE: {
-        const double s = input.to ? SlantDistance(input, ellipsoid_) : 0.0;
         sigma = HeightDifferenceSigma(o, row.slot, s);
         l = observed - computed;
         break;
     }
     case ROW_TRIG_HEIGHT: {
         const int zenithSlot = FindSlot(o, OBS_ZENITH);
-        const double s = o.Reading[row.slot];
-        const double z = o.Reading[zenithSlot];
-        const ReducedDistance dh =
-            TrigonometricHeight(s, z, Refraction(o.Sub[zenithSlot]), p_.MeanEarthRadius,
-                                o.StationHeight, o.TargetHeight);
+        const double k = Refraction(o.Sub[zenithSlot]);
+        const double slant = design_ ? s : o.Reading[row.slot];
+        const double zenith =
+            design_ ? ComputedZenith(input, k, ellipsoid_) : FirstFaceZenith(o.Reading[zenithSlot]);
+        const ReducedDistance dh = TrigonometricHeight(slant, zenith, k, p_.MeanEarthRadius,
+                                                       o.StationHeight, o.TargetHeight);
         observed = dh.value;
         const double distanceSigma = DistanceSigma(o, row.slot, s, 0.0, 0.0);
         const double zenithSigma = ZenithSigma(o, zenithSlot, s, 0.0, 0.0);
         sigma = std::sqrt(std::pow(dh.dS * distanceSigma, 2) + std::pow(dh.dZ * zenithSigma, 2) +
                           heightFrom * heightFrom + heightTo * heightTo);
+        l = observed - computed;
+        break;
+    }
+    case ROW_LOCAL_COORDINATE: {
+        const LocalParameterList list = LocalParameters(e_.localFrame.type);
+        for (int k = 0; k < list.count; ++k)
+            d.Add(e_.index.local[list.sub[k]], model.local[list.sub[k]]);
+        sigma = LocalCoordinateSigma(o, row.slot, row.slot == 2 ? heightFrom : centringFrom);
         l = observed - computed;
         break;
     }

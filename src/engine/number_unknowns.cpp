@@ -1,6 +1,7 @@
 #include "engine/number_unknowns.h"
 
 #include "engine/geometry_refresh.h"
+#include "engine/local_coordinates.h"
 #include "engine/observation_model.h"
 #include "messages/no_memory.h"
 #include "resources/string_ids.h"
@@ -121,6 +122,14 @@ void NumberParameters(const ProjectState& p, EngineState& e, Numbering& numberin
     for (int sub = 1; sub <= gps; ++sub)
         e.index.gps[sub] = numbering.Add(0, UNK_GPS_TRANSFORMATION, static_cast<std::uint16_t>(sub),
                                          p.GPSTransfPar[sub]);
+    if (e.localFrame.type != 0) {
+        double start[kLocalParameterSlots];
+        ApproximateLocalParameters(p, e, start);
+        const LocalParameterList list = LocalParameters(e.localFrame.type);
+        for (int k = 0; k < list.count; ++k)
+            e.index.local[list.sub[k]] =
+                numbering.Add(0, UNK_ADDITIONAL_TRANSFORMATION, list.sub[k], start[list.sub[k]]);
+    }
 }
 
 void CountUnknowns(EngineState& e) {
@@ -164,13 +173,12 @@ void CountUnknowns(EngineState& e) {
 
 } // namespace
 
-// The records carry three settings of the engine that a host cannot set:
+// The records carry two settings of the engine that a host cannot set:
 // the switch that makes every station of a 3D network three-dimensional
-// (off: a station gets the components its rows need), fixed deflections of
-// the vertical (all fixed: no deflection unknowns, and zenith angles use the
-// ellipsoidal vertical) and the transformation type of observed local
-// coordinates (which this build leaves out with a warning). Height groups
-// are not carried either, so every station has one height unknown.
+// (off: a station gets the components its rows need) and fixed deflections
+// of the vertical (all fixed: no deflection unknowns, and zenith angles use
+// the ellipsoidal vertical). Height groups are not carried either, so every
+// station has one height unknown.
 void SetUnknownFlags(const ProjectState& p, EngineState& e) {
     e.flags.assign(p.StationCount + 1, 0);
     const std::uint32_t horizontal = FLAG_NORTH | FLAG_EAST;
@@ -204,6 +212,9 @@ void SetUnknownFlags(const ProjectState& p, EngineState& e) {
             Mark(e, row.from, FLAG_HEIGHT);
             Mark(e, row.to, FLAG_HEIGHT);
             break;
+        case ROW_LOCAL_COORDINATE:
+            Mark(e, row.from, row.sub == 2 ? FLAG_HEIGHT : horizontal);
+            break;
         default:
             break;
         }
@@ -231,6 +242,8 @@ int NumberUnknowns(ProjectState& p, EngineState& e) {
         e.unknowns.assign(1, UnknownDescriptor{});
         e.values.assign(1, 0.0);
         RefreshGeometry(p, e);
+        if (!SetUpLocalFrame(p, e))
+            return 0;
         Numbering numbering(e);
         NumberStations(p, e, numbering);
         NumberParameters(p, e, numbering);

@@ -167,6 +167,9 @@ RowEvaluation Terrestrial(const ObservationRow& row, const RowGeometryInput& in,
         const Dual<N> k = Dual<N>::Variable(p.refraction, kParameter);
         const Dual<N> s = sqrt(Dot(g.d, g.d));
         f = atan2(sqrt(g.n * g.n + g.e * g.e), g.u) - k * s / (2.0 * in.meanEarthRadius);
+        // A reading in the second face is computed in that face.
+        if (in.secondFace)
+            f = kTwoPi - f;
         break;
     }
     case ROW_HEIGHT_DIFFERENCE:
@@ -206,13 +209,77 @@ RowEvaluation Gps(const ObservationRow& row, const RowGeometryInput& in, const R
     return out;
 }
 
+RowEvaluation LocalCoordinate(const ObservationRow& row, const RowGeometryInput& in,
+                              const RowParameters& p, const EllipsoidConstants& el) {
+    constexpr int kFirstParameter = 3;
+    constexpr int N = kFirstParameter + 7;
+    const LocalFrame& frame = *p.local;
+    const LocalParameterList list = LocalParameters(frame.type);
+    Dual<N> c[kLocalParameterSlots];
+    for (int k = 0; k < list.count; ++k)
+        c[list.sub[k]] = Dual<N>::Variable(p.localValue[list.sub[k]], kFirstParameter + k);
+    const Place<N> at = PlaceOf<N>(*in.from, kFrom);
+    const V3<N> x = Geocentric(at, el) + Dual<N>(in.instrumentHeight) * Up(at);
+    const V3<N> d =
+        x - V3<N>{Dual<N>(frame.origin[0]), Dual<N>(frame.origin[1]), Dual<N>(frame.origin[2])};
+    const auto axis = [&](int k) {
+        return V3<N>{Dual<N>(frame.axis[k][0]), Dual<N>(frame.axis[k][1]),
+                     Dual<N>(frame.axis[k][2])};
+    };
+    const Dual<N> te = Dot(d, axis(0)), tn = Dot(d, axis(1)), tu = Dot(d, axis(2));
+    Dual<N> f;
+    if (frame.type == LOCAL_SPATIAL) {
+        // Rz(c16) Ry(c15) Rx(c14) t, then scale and shift.
+        const Dual<N> ca = cos(c[SPATIAL_ROTATION_EAST]), sa = sin(c[SPATIAL_ROTATION_EAST]);
+        const Dual<N> cb = cos(c[SPATIAL_ROTATION_NORTH]), sb = sin(c[SPATIAL_ROTATION_NORTH]);
+        const Dual<N> cg = cos(c[SPATIAL_ROTATION_UP]), sg = sin(c[SPATIAL_ROTATION_UP]);
+        const Dual<N> n1 = ca * tn - sa * tu, u1 = sa * tn + ca * tu; // about east
+        const Dual<N> e2 = cb * te + sb * u1, u2 = cb * u1 - sb * te; // about north
+        const Dual<N> e3 = cg * e2 - sg * n1, n3 = sg * e2 + cg * n1; // about up
+        const Dual<N>& m = c[SPATIAL_SCALE];
+        switch (row.sub) {
+        case 0:
+            f = c[SPATIAL_SHIFT_EAST] + m * e3;
+            break;
+        case 1:
+            f = c[SPATIAL_SHIFT_NORTH] + m * n3;
+            break;
+        default:
+            f = c[SPATIAL_SHIFT_UP] + m * u2;
+            break;
+        }
+    } else if (row.sub == 2) {
+        f = at.h + in.instrumentHeight + c[LOCAL_HEIGHT_SHIFT];
+    } else {
+        const Dual<N> ct = cos(c[LOCAL_ROTATION]), st = sin(c[LOCAL_ROTATION]);
+        const Dual<N>& m = c[LOCAL_SCALE];
+        f = row.sub == 0 ? c[LOCAL_SHIFT_EAST] + m * (ct * te - st * tn)
+                         : c[LOCAL_SHIFT_NORTH] + m * (st * te + ct * tn);
+    }
+    RowEvaluation out;
+    Store(f, false, out);
+    for (int k = 0; k < list.count; ++k)
+        out.local[list.sub[k]] = f.d[kFirstParameter + k];
+    return out;
+}
+
 } // namespace
 
 RowEvaluation EvaluateRow(const ObservationRow& row, const RowGeometryInput& input,
                           const RowParameters& parameters, const EllipsoidConstants& ellipsoid) {
     if (row.kind == ROW_GPS_BASELINE || row.kind == ROW_GPS_COORDINATE)
         return Gps(row, input, parameters, ellipsoid);
+    if (row.kind == ROW_LOCAL_COORDINATE)
+        return LocalCoordinate(row, input, parameters, ellipsoid);
     return Terrestrial(row, input, parameters, ellipsoid);
+}
+
+bool IsSecondFace(double zenith) {
+    return zenith > std::numbers::pi;
+}
+
+double FirstFaceZenith(double zenith) {
+    return IsSecondFace(zenith) ? kTwoPi - zenith : zenith;
 }
 
 double SlantDistance(const RowGeometryInput& input, const EllipsoidConstants& ellipsoid) {

@@ -13,7 +13,9 @@
 //   distance    |d| / scale (slant, codes 0 and 2), or the part of d
 //               perpendicular to the mean up direction of both stations /
 //               scale (horizontal, codes 1 and 3)
-//   zenith      atan2(√(n² + e²), u) − k |d| / (2R)
+//   zenith      atan2(√(n² + e²), u) − k |d| / (2R), or 2π minus that for
+//               a reading in the second face
+//   local coordinates  see local_frame.h
 //   height difference  (h_t + target height) − (h_s + instrument height)
 //   trigonometric height difference  h_t − h_s
 // A map projection never enters the model. GPS observations compare the
@@ -31,6 +33,7 @@
 #ifndef TAVEX_ENGINE_OBSERVATION_MODEL_H
 #define TAVEX_ENGINE_OBSERVATION_MODEL_H
 
+#include "engine/local_frame.h"
 #include "engine/observation_row.h"
 #include "engine/station_geometry.h"
 #include "engine/unknown.h"
@@ -50,6 +53,10 @@ struct RowParameters {
     double refraction = 0.0;             // zenith group
     double azimuthOffset = 0.0;          // azimuth group
     double gps[kGpsParameters + 1] = {}; // sub 1..7
+    // Observed local coordinates: the run's tangent frame and the values
+    // of the transformation parameters by sub-code.
+    const LocalFrame* local = nullptr;
+    double localValue[kLocalParameterSlots] = {};
 };
 
 // What a row needs of its observation.
@@ -59,7 +66,15 @@ struct RowGeometryInput {
     double instrumentHeight = 0.0;
     double targetHeight = 0.0;
     double meanEarthRadius = 6371000.0;
+    // Zenith angles: the reading lies in the second face (beyond π), so the
+    // computed value is 2π minus the first-face zenith angle.
+    bool secondFace = false;
 };
+
+// Whether a zenith angle was read in the second face, and its first-face
+// equivalent 2π − z (a first-face value is returned as it is).
+bool IsSecondFace(double zenith);
+double FirstFaceZenith(double zenith);
 
 struct RowEvaluation {
     double value = 0.0;
@@ -67,10 +82,11 @@ struct RowEvaluation {
     double to[3] = {0, 0, 0};   // the same for the to-station
     double parameter = 0.0;     // ∂value / ∂ the row's parameter (orientation, scale,
                                 // refraction or azimuth offset), in its own unit
-    double gps[kGpsParameters + 1] = {}; // ∂value / ∂ GPS parameter sub 1..7
+    double gps[kGpsParameters + 1] = {};     // ∂value / ∂ GPS parameter sub 1..7
+    double local[kLocalParameterSlots] = {}; // ∂value / ∂ local parameter by sub-code
 };
 
-// Evaluates the model of an observation row of kind 1 to 9.
+// Evaluates the model of an observation row of kind 1 to 10.
 RowEvaluation EvaluateRow(const ObservationRow& row, const RowGeometryInput& input,
                           const RowParameters& parameters, const EllipsoidConstants& ellipsoid);
 

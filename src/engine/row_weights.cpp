@@ -63,6 +63,13 @@ double HeightDifferenceSigma(const CObservation& o, int slot, double s) {
            NonNegative(perLength) * length;
 }
 
+double LocalCoordinateSigma(const CObservation& o, int slot, double centringOrHeight) {
+    // The record holds the standard deviations at the places of sdX, sdY
+    // and sdZ in the precision block.
+    constexpr int kPrecisionSlot[3] = {0, 2, 5};
+    return std::hypot(NonNegative(o.Precision[kPrecisionSlot[slot]]), centringOrHeight);
+}
+
 Covariance3 GpsCovariance(const CObservation& o, const StationGeometry& from,
                           const StationGeometry* to, double centringFrom, double heightFrom,
                           double centringTo, double heightTo) {

@@ -43,6 +43,10 @@ double DistanceSigma(const CObservation& o, int slot, double s, double centringF
 // σ of a height difference; s replaces a line length of 0.
 double HeightDifferenceSigma(const CObservation& o, int slot, double s);
 
+// σ of an observed local coordinate in slot 0 (east), 1 (north) or 2
+// (height) with the centring (plane) or height error of its station.
+double LocalCoordinateSigma(const CObservation& o, int slot, double centringOrHeight);
+
 // The 3 x 3 covariance (metres², geocentric X, Y, Z, row by row) of a GPS
 // baseline or coordinate, with the centring and height errors of its
 // stations added in their local horizons.

@@ -1,5 +1,6 @@
 // The exported functions of the kernel.
 #include "interface/adjustment_handback.h"
+#include "interface/boundary_guard.h"
 #include "interface/kernel.h"
 #include "interface/loop_handback.h"
 #include "interface/run_computations.h"
@@ -15,27 +16,33 @@ namespace Tavex {
 
 int Initialize(_SETTINGS& settings) {
     Kernel& kernel = TheKernel();
-    if (RefuseDuringRun(kernel))
-        return 0;
-    kernel.run.Engine.Free();
-    InitializeProject(kernel.project, settings);
-    return 1;
+    return CatchAtBoundary(kernel.project.Messages, [&] {
+        if (RefuseDuringRun(kernel))
+            return 0;
+        kernel.run.Engine.Free();
+        InitializeProject(kernel.project, settings);
+        return 1;
+    });
 }
 
+// The setters return 0 when they stored nothing: during a run, or when the
+// records are too many or do not fit in memory (the message says which).
 int SetStations(_STATIONADJ* stations, unsigned int n) {
     Kernel& kernel = TheKernel();
-    if (RefuseDuringRun(kernel))
-        return 0;
-    TakeOverStations(kernel.project, stations, n);
-    return 1;
+    return CatchAtBoundary(kernel.project.Messages, [&] {
+        if (RefuseDuringRun(kernel))
+            return 0;
+        return TakeOverStations(kernel.project, stations, n);
+    });
 }
 
 int SetObservations(_OBSERVATION* observations, unsigned int n) {
     Kernel& kernel = TheKernel();
-    if (RefuseDuringRun(kernel))
-        return 0;
-    TakeOverObservations(kernel.project, observations, n);
-    return 1;
+    return CatchAtBoundary(kernel.project.Messages, [&] {
+        if (RefuseDuringRun(kernel))
+            return 0;
+        return TakeOverObservations(kernel.project, observations, n);
+    });
 }
 
 int PreRun(HWND owner) {
@@ -45,7 +52,7 @@ int PreRun(HWND owner) {
     run.compute = [&](Progress& progress) {
         return ComputePreRun(kernel.project, kernel.run, progress);
     };
-    return RunFrame(kernel, owner, run);
+    return CatchAtBoundary(kernel.project.Messages, [&] { return RunFrame(kernel, owner, run); });
 }
 
 int Adjust(_STATISTICS& statistics, HWND owner) {
@@ -60,7 +67,7 @@ int Adjust(_STATISTICS& statistics, HWND owner) {
         HandBackAdjustment(kernel.project, kernel.run.Engine, statistics);
         return result;
     };
-    return RunFrame(kernel, owner, run);
+    return CatchAtBoundary(kernel.project.Messages, [&] { return RunFrame(kernel, owner, run); });
 }
 
 int COGO(HWND owner) {
@@ -69,19 +76,20 @@ int COGO(HWND owner) {
     run.compute = [&](Progress& progress) {
         return ComputeApproximateCoordinates(kernel.project, kernel.run, progress);
     };
-    return RunFrame(kernel, owner, run);
+    return CatchAtBoundary(kernel.project.Messages, [&] { return RunFrame(kernel, owner, run); });
 }
 
 int Loops(std::vector<_LOOP_RESULT>& loops, HWND owner) {
     Kernel& kernel = TheKernel();
-    if (kernel.run.Running)
-        return RunFrame(kernel, owner, RunDescription{}); // refused, loops untouched
+    if (kernel.run.Running) // refused, loops untouched
+        return CatchAtBoundary(kernel.project.Messages,
+                               [&] { return RunFrame(kernel, owner, RunDescription{}); });
     ClearLoopResults(loops);
     RunDescription run;
     run.compute = [&](Progress& progress) {
         return ComputeLoops(kernel.project, kernel.run, progress);
     };
-    return RunFrame(kernel, owner, run);
+    return CatchAtBoundary(kernel.project.Messages, [&] { return RunFrame(kernel, owner, run); });
 }
 
 double MultiplierConfidence(double p, unsigned int dim) {
@@ -90,9 +98,10 @@ double MultiplierConfidence(double p, unsigned int dim) {
 
 void Release() {
     Kernel& kernel = TheKernel();
-    if (RefuseDuringRun(kernel))
-        return;
-    ReleaseKernel(kernel);
+    CatchAtBoundary(kernel.project.Messages, [&] {
+        if (!RefuseDuringRun(kernel))
+            ReleaseKernel(kernel);
+    });
 }
 
 HWND CreateHostWindow(const WindowRect& rect, WindowSink* sink) {

@@ -152,15 +152,13 @@ int CausingSubject(const ProjectState& p, const EngineState& e, std::size_t r) {
 }
 
 void HandBackObservations(const ProjectState& p, const EngineState& e) {
-    if (p.ObservationRecords == nullptr)
-        return;
     for (std::size_t r = 1; r <= e.observationRows; ++r) {
         const ObservationRow& row = e.rows[r];
         if (row.kind == ROW_TRIG_HEIGHT || row.kind == ROW_RELATION ||
             row.kind == ROW_LOCAL_COORDINATE)
             continue; // readings of these kinds receive nothing
         const CObservation& o = *p.Observations.GetAt(static_cast<int>(row.source));
-        _OBSERVATION& record = p.ObservationRecords[o.Record];
+        _OBSERVATION& record = *o.Host; // the array this record came from
         if (row.kind == ROW_GPS_BASELINE) {
             if (row.sub == 0)
                 WriteBaseline(p, e, r, o, record);

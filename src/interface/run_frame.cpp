@@ -1,5 +1,6 @@
 #include "interface/run_frame.h"
 
+#include "interface/boundary_guard.h"
 #include "messages/message_handback.h"
 #include "messages/string_loader.h"
 #include "resources/string_ids.h"
@@ -67,11 +68,14 @@ int RunFrame(Kernel& kernel, HWND owner, const RunDescription& description) {
 
     run.HostFileMode = kHostFileModeDisk;
     Progress progress(run.CurrentDialog.get());
-    int result = description.compute ? description.compute(progress) : 0;
+    // A computation that throws has failed like any other: the frame goes on
+    // to hand back its messages and clean up.
+    int result = CatchAtBoundary(
+        project.Messages, [&] { return description.compute ? description.compute(progress) : 0; });
     run.HostFileMode = kHostFileModeHost;
 
     if (result != 0 && description.handBack)
-        result = description.handBack(result);
+        result = CatchAtBoundary(project.Messages, [&] { return description.handBack(result); });
     if (project.SettingsRecord != nullptr)
         HandBackMessages(project.Messages, *project.SettingsRecord);
     CloseMessageFile(kernel);

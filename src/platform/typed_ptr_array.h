@@ -76,6 +76,9 @@ public:
     }
     // Deletes every element.
     void RemoveAll() { items_.clear(); }
+    // Makes room for n elements in all, so that the next Adds up to n do
+    // not allocate (and cannot fail).
+    void Reserve(std::size_t n) { items_.reserve(n); }
     // Gives up ownership of element i, leaving a null slot.
     T* Detach(int i) {
         return InRange(i) ? items_[static_cast<std::size_t>(i)].release() : nullptr;

@@ -40,6 +40,7 @@ void CopyScalars(ProjectState& p, const _SETTINGS& s) {
     p.Beta = s.Beta;
     p.ConfidenceLevel1D = s.ConfidenceLevel1D;
     p.ConfidenceLevel2D = s.ConfidenceLevel2D;
+    p.LocalTransfType = s.LocalTransfType;
 }
 
 void BuildProjection(ProjectState& p, const _SETTINGS& s) {

@@ -131,7 +131,18 @@ void ObservationValueError(InputErrors& errors, unsigned record, const char* fie
     errors.Add(STR_OBSERVATION_VALUE_NOT_FINITE, text, REF_OBSERVATIONS, record);
 }
 
+void RecordTypesError(InputErrors& errors, const CObservation& o) {
+    CKZString text;
+    text.Format(CStringL(STR_RECORD_TYPES_DO_NOT_FIT).c_str(), o.Record, o.RecordKind, o.Type[0],
+                o.Sub[0], o.Type[1], o.Sub[1], o.Type[2], o.Sub[2]);
+    errors.Add(STR_RECORD_TYPES_DO_NOT_FIT, text, REF_OBSERVATIONS, o.Record);
+}
+
 void CheckObservation(const CObservation& o, unsigned stationCount, InputErrors& errors) {
+    if (o.Form == RecordForm::Invalid) {
+        RecordTypesError(errors, o);
+        return; // nothing else of the record can be read with certainty
+    }
     if (o.Station == 0 || o.Station > stationCount)
         ObservationNumberError(errors, STR_BAD_STATION_NUMBER, o.Record, o.Station, stationCount);
     if (!o.IsSingleStation() && (o.Target == 0 || o.Target > stationCount))
@@ -163,6 +174,8 @@ void CheckObservation(const CObservation& o, unsigned stationCount, InputErrors&
 
 int CheckRunInput(ProjectState& p) {
     InputErrors errors(p.Messages);
+    if (p.SetupFailed)
+        errors.Add(STR_PROJECT_INCOMPLETE, CStringL(STR_PROJECT_INCOMPLETE), REF_NONE, 0);
     CheckSettings(p, errors);
     CheckStations(p, errors);
     for (int k = 1; k < p.Observations.GetSize(); ++k)

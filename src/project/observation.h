@@ -4,12 +4,14 @@
 #define TAVEX_PROJECT_OBSERVATION_H
 
 #include "platform/typed_ptr_array.h"
+#include "project/record_form.h"
 
 #include <cstdint>
 
 namespace Tavex {
 
 class CTestBase;
+struct _OBSERVATION;
 
 // Observation type codes, one per reading.
 enum ObservationType : std::uint16_t {
@@ -57,12 +59,17 @@ public:
     CTestBase* TTest = nullptr;
     CTestBase* WTest = nullptr;
 
-    // Kernel addition: the record's position in the host's array (1-based).
+    // Kernel additions. Record: the record's number, counting the records
+    // of every SetObservations call since Initialize in order (the first
+    // call's positions 1..n1, the second call's n1 + 1..n1 + n2, ...).
     // Records of unknown kinds are skipped, so this can differ from the
     // observation's index; everything handed back to the host names the
-    // record by this position.
+    // record by this number. Host: the host's record itself, where the
+    // results go back. Form: what the record holds (record_form.h).
     unsigned Record = 0;
+    _OBSERVATION* Host = nullptr;
     int RecordKind = 0;
+    RecordForm Form = RecordForm::Invalid;
 
     bool IsGpsBaseline() const { return Type[0] == OBS_GPS_BASELINE && Off[0] == 0; }
     bool IsGpsCoordinate() const { return Type[0] == OBS_GPS_COORDINATE && Off[0] == 0; }
@@ -71,7 +78,7 @@ public:
     bool HasDistance() const { return Type[1] == OBS_DISTANCE && Off[1] == 0; }
     bool HasZenith() const { return Type[2] == OBS_ZENITH && Off[2] == 0; }
     // Whether the record speaks of one station only (no target is read).
-    bool IsSingleStation() const;
+    bool IsSingleStation() const { return IsSingleStationForm(Form); }
 };
 
 // The observation list. It always holds an empty slot at index 0, so that

@@ -40,6 +40,7 @@ void ResetSettings(ProjectState& p) {
     p.Beta = 0.80;
     p.ConfidenceLevel1D = 0.683;
     p.ConfidenceLevel2D = 0.394;
+    p.LocalTransfType = 0;
     p.ProjectionType = -1;
     p.EllipsoidCode = -1;
     p.EllipsoidName.Empty();
@@ -66,10 +67,10 @@ void FreeTables(ProjectState& p) {
     p.KnownCount = 0;
     p.HeightKind = 8;
     p.NoKnownStations = 0;
-    p.ObservationRecords = nullptr;
-    p.ObservationRecordCount = 0;
     p.Observations.Clear();
+    p.RecordsTaken = 0;
     p.RowBound = 0;
+    p.SetupFailed = false;
 }
 
 } // namespace

@@ -36,6 +36,7 @@ inline constexpr int kGroupCount = 10;
 inline constexpr int kGpsParameterCount = 8;
 inline constexpr int kReportSwitchCount = 16;
 inline constexpr double kMeanEarthRadius = 6371000.0;
+
 // The default unit name of the linear unit's long form.
 inline constexpr const wchar_t* kDefaultLinearUnitLong = L"meters";
 
@@ -72,6 +73,9 @@ struct ProjectState {
     double Beta = 0.80;
     double ConfidenceLevel1D = 0.683;
     double ConfidenceLevel2D = 0.394;
+    // Transformation of observed local coordinates: 0 by the dimension,
+    // else the type (engine/local_frame.h).
+    int LocalTransfType = 0;
 
     // Map projection and ellipsoid.
     std::unique_ptr<COutputSystem> CurrentProjection;
@@ -108,11 +112,17 @@ struct ProjectState {
     int HeightKind = 8;
     int NoKnownStations = 0;
 
-    // Observations: element k is observation number k.
-    _OBSERVATION* ObservationRecords = nullptr;
-    unsigned ObservationRecordCount = 0;
+    // Observations: element k is observation number k. Each keeps the
+    // host's record it came from; RecordsTaken counts the records of every
+    // SetObservations call since Initialize (their numbers run on).
     CObsPtrArray Observations;
-    unsigned RowBound = 0; // 3 x the number of records
+    unsigned RecordsTaken = 0;
+    std::size_t RowBound = 0; // 3 x the number of records
+
+    // Set when a setter could not take over its records (too many, or not
+    // enough memory): it stored nothing, and every run fails until the next
+    // Initialize.
+    bool SetupFailed = false;
 
     MessageLog Messages;
     CriticalValues Critical;

@@ -3,11 +3,14 @@
 #include "messages/string_loader.h"
 #include "platform/packed_copy.h"
 #include "project/adjustment_mode.h"
+#include "project/setter_failure.h"
 #include "resources/string_ids.h"
 
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <new>
+#include <vector>
 
 namespace Tavex {
 
@@ -121,6 +124,7 @@ CObservation* ObservationFromRecord(const _OBSERVATION& record) {
         return nullptr;
     }
     o->RecordKind = record.Kind;
+    o->Form = ClassifyRecord(record.Kind, o->Type, o->Sub);
     return o.release();
 }
 
@@ -141,42 +145,59 @@ void NormaliseDirectionSets(CObsPtrArray& observations) {
     }
 }
 
-void TakeOverObservations(ProjectState& p, _OBSERVATION* records, unsigned n) {
+namespace {
+
+// The presence flags from the whole observation list, so that a second call
+// that appends only GPS records does not declare the terrestrial ones gone.
+void SetPresenceFlags(ProjectState& p) {
+    bool sawGps = false, sawTerrestrial = false;
+    for (int k = 1; k < p.Observations.GetSize(); ++k)
+        (p.Observations.GetAt(k)->IsGps() ? sawGps : sawTerrestrial) = true;
+    p.TerObserv = sawTerrestrial ? 1 : 0;
+    p.GPSObserv = sawGps ? 1 : 0;
+    const bool frameless = p.EllipsoidCode == ELLIPSOID_FRAME_GEOGRAPHIC ||
+                           p.EllipsoidCode == ELLIPSOID_FRAME_REPLACED;
+    if (frameless)
+        p.TerCoord = p.TerObserv;
+    else
+        p.GPSCoord = p.GPSObserv;
+}
+
+} // namespace
+
+int TakeOverObservations(ProjectState& p, _OBSERVATION* records, unsigned n) {
     if (records == nullptr && n > 0) {
         p.Messages.AddMessage(STR_NULL_RECORD_ARRAY, MSG_WARNING, REF_NONE,
                               CStringL(STR_NULL_RECORD_ARRAY));
         n = 0;
     }
-    p.ObservationRecords = records;
-    p.ObservationRecordCount = n;
-    p.RowBound = 3 * n;
-    const bool frameless = p.EllipsoidCode == ELLIPSOID_FRAME_GEOGRAPHIC ||
-                           p.EllipsoidCode == ELLIPSOID_FRAME_REPLACED;
-    if (n == 0) {
-        p.TerObserv = p.GPSObserv = 0;
-        if (frameless)
-            p.TerCoord = 0;
-        else
-            p.GPSCoord = 0;
-    } else {
-        bool sawGps = false, sawTerrestrial = false;
+    if (n > kMaxObservationRecords - p.RecordsTaken)
+        return RefuseRecordCount(p, n, kMaxObservationRecords - p.RecordsTaken);
+    // Everything is built aside first: when memory runs out, the call
+    // stores nothing.
+    try {
+        std::vector<std::unique_ptr<CObservation>> taken;
+        taken.reserve(n);
         for (unsigned k = 1; k <= n; ++k) {
-            CObservation* o = ObservationFromRecord(records[k]);
-            if (o == nullptr)
+            std::unique_ptr<CObservation> o(ObservationFromRecord(records[k]));
+            if (!o)
                 continue;
-            o->Record = k;
-            (o->IsGps() ? sawGps : sawTerrestrial) = true;
-            p.Observations.Add(o);
+            o->Record = p.RecordsTaken + k;
+            o->Host = &records[k];
+            taken.push_back(std::move(o));
         }
-        p.TerObserv = sawTerrestrial ? 1 : 0;
-        p.GPSObserv = sawGps ? 1 : 0;
-        if (frameless)
-            p.TerCoord = p.TerObserv;
-        else
-            p.GPSCoord = p.GPSObserv;
+        p.Observations.Reserve(static_cast<std::size_t>(p.Observations.GetSize()) + taken.size());
+        for (std::unique_ptr<CObservation>& o : taken)
+            p.Observations.Add(o.release());
+    } catch (const std::bad_alloc&) {
+        return RefuseForMemory(p, STR_OBJECT_OBSERVATION_LIST);
     }
+    p.RecordsTaken += n;
+    p.RowBound += 3 * static_cast<std::size_t>(n);
+    SetPresenceFlags(p);
     DetermineAdjMode(p, true);
     NormaliseDirectionSets(p.Observations);
+    return 1;
 }
 
 } // namespace Tavex

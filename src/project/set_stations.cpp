@@ -3,9 +3,13 @@
 #include "geodesy/projection_factory.h"
 #include "geodesy/text_encoding.h"
 #include "messages/string_loader.h"
+#include "project/setter_failure.h"
 #include "resources/string_ids.h"
 
 #include <cmath>
+#include <memory>
+#include <new>
+#include <vector>
 
 namespace Tavex {
 
@@ -45,8 +49,17 @@ void ConvertGrid(const COutputSystem* projection, StationRec& station) {
     }
 }
 
-void TakeOverStation(ProjectState& p, const _STATIONADJ& record, StationRec& station,
-                     int& previousSource, GridMeans& means) {
+// The tables a call builds before it replaces the project's.
+struct StationTables {
+    std::vector<StationRec> stations;
+    std::vector<KnownRec> known;
+    unsigned knownCount = 0;
+    int heightKind = kDefaultHeightKind;
+    std::unique_ptr<COutputSystem> centredProjection; // the local projection, when rebuilt
+};
+
+void TakeOverStation(const COutputSystem* projection, const _STATIONADJ& record,
+                     StationRec& station, int& previousSource, GridMeans& means) {
     if (record.CoordFlags & COORD_FLAG_GPS)
         previousSource = SOURCE_GPS;
     else if (record.CoordFlags & COORD_FLAG_TERRESTRIAL)
@@ -71,14 +84,14 @@ void TakeOverStation(ProjectState& p, const _STATIONADJ& record, StationRec& sta
     station.FromGrid = true;
     station.Easting = record.Coord1;
     station.Northing = record.Coord2;
-    ConvertGrid(p.CurrentProjection.get(), station);
+    ConvertGrid(projection, station);
     means.northing.Add(station.Northing);
     means.easting.Add(station.Easting);
 }
 
-void TakeOverKnownStation(ProjectState& p, const _STATIONADJ& record, unsigned stationNumber) {
+void TakeOverKnownStation(StationTables& t, const _STATIONADJ& record, unsigned stationNumber) {
     if (record.Presence & kHeightBits)
-        p.HeightKind = record.Presence & kHeightBits;
+        t.heightKind = record.Presence & kHeightBits;
     KnownRec known;
     known.Station = stationNumber;
     const double scale = record.CovScale;
@@ -91,19 +104,19 @@ void TakeOverKnownStation(ProjectState& p, const _STATIONADJ& record, unsigned s
         known.HeightKnown = 1;
         known.SdHeight = std::sqrt(record.Cov[5]) * scale;
     }
-    p.Known[++p.KnownCount] = known;
+    t.known[++t.knownCount] = known;
 }
 
 // Centre of the local stereographic projection: the mean grid position of
 // the known stations with a known horizontal position, or, when none has
 // one, of all grid stations. Only stations given in grid coordinates take
 // part: a geographic station has no grid position to average.
-void CentreOfNetwork(const ProjectState& p, const GridMeans& all, double& northing,
+void CentreOfNetwork(const StationTables& t, const GridMeans& all, double& northing,
                      double& easting) {
     RunningMean knownNorthing, knownEasting;
-    for (unsigned k = 1; k <= p.KnownCount; ++k) {
-        const KnownRec& known = p.Known[k];
-        const StationRec& station = p.Stations[known.Station];
+    for (unsigned k = 1; k <= t.knownCount; ++k) {
+        const KnownRec& known = t.known[k];
+        const StationRec& station = t.stations[known.Station];
         if (known.LatKnown && known.LonKnown && station.FromGrid) {
             knownNorthing.Add(station.Northing);
             knownEasting.Add(station.Easting);
@@ -116,61 +129,79 @@ void CentreOfNetwork(const ProjectState& p, const GridMeans& all, double& northi
 
 // Rebuilds the local projection with its origin at the network's centre and
 // converts the grid stations again.
-void CentreLocalProjection(ProjectState& p, const GridMeans& means) {
-    if (!p.CurrentProjection)
-        return;
+void CentreLocalProjection(const COutputSystem& current, StationTables& t, const GridMeans& means) {
     double northing = 0.0, easting = 0.0;
-    CentreOfNetwork(p, means, northing, easting);
-    const CEllipsoid ellipsoid(p.CurrentProjection->nGetEllipsoid(),
-                               p.CurrentProjection->dGetSemiMajAx(),
-                               p.CurrentProjection->dGetInvFlatt());
-    p.CurrentProjection = pGetNewProjection(PROJECTION_LOCAL_STEREOGRAPHIC, 0, 0, 0, 0, 1.0,
+    CentreOfNetwork(t, means, northing, easting);
+    const CEllipsoid ellipsoid(current.nGetEllipsoid(), current.dGetSemiMajAx(),
+                               current.dGetInvFlatt());
+    t.centredProjection = pGetNewProjection(PROJECTION_LOCAL_STEREOGRAPHIC, 0, 0, 0, 0, 1.0,
                                             northing, easting, &ellipsoid);
-    for (unsigned s = 1; s <= p.StationCount; ++s)
-        if (p.Stations[s].FromGrid)
-            ConvertGrid(p.CurrentProjection.get(), p.Stations[s]);
+    for (StationRec& station : t.stations)
+        if (station.FromGrid)
+            ConvertGrid(t.centredProjection.get(), station);
 }
 
-} // namespace
-
-void TakeOverStations(ProjectState& p, _STATIONADJ* records, unsigned n) {
-    if (records == nullptr && n > 0) {
-        p.Messages.AddMessage(STR_NULL_RECORD_ARRAY, MSG_WARNING, REF_NONE,
-                              CStringL(STR_NULL_RECORD_ARRAY));
-        n = 0;
-    }
-    p.StationRecords = records;
-    p.StationCount = n;
-    p.Stations.assign(n + 1, StationRec{});
-    p.Known.assign(n + 1, KnownRec{});
-    p.KnownCount = 0;
-    p.HeightKind = kDefaultHeightKind;
-    if (p.CurrentProjection) {
-        p.ProjectionType = p.CurrentProjection->nGetProjection();
-        p.EllipsoidCode = p.CurrentProjection->nGetEllipsoid();
-    }
-    p.MeanEarthRadius = kMeanEarthRadius;
-    p.AuxEllipsoid = std::make_unique<CEllipsoid>(ELLIPSOID_FRAME_REPLACED);
-
+// Reads the n records into tables of their own; throws std::bad_alloc when
+// memory runs out, leaving the project untouched.
+StationTables ReadStations(const ProjectState& p, const _STATIONADJ* records, unsigned n) {
+    StationTables t;
+    t.stations.assign(std::size_t{n} + 1, StationRec{});
+    t.known.assign(std::size_t{n} + 1, KnownRec{});
     int previousSource = SOURCE_TERRESTRIAL;
     int lastHeightKind = 0;
     GridMeans means;
     for (unsigned k = 0; k < n; ++k) {
         const _STATIONADJ& record = records[k];
-        StationRec& station = p.Stations[k + 1];
-        TakeOverStation(p, record, station, previousSource, means);
+        TakeOverStation(p.CurrentProjection.get(), record, t.stations[k + 1], previousSource,
+                        means);
         if (record.Presence & kHeightBits)
             lastHeightKind = record.Presence & kHeightBits;
         if (record.CoordStatus == kStatusKnown)
-            TakeOverKnownStation(p, record, k + 1);
+            TakeOverKnownStation(t, record, k + 1);
     }
-    p.Known.resize(p.KnownCount + 1);
-    if (p.KnownCount == 0) {
-        p.NoKnownStations = 1;
-        p.HeightKind = lastHeightKind != 0 ? lastHeightKind : kDefaultHeightKind;
+    t.known.resize(t.knownCount + 1);
+    if (t.knownCount == 0)
+        t.heightKind = lastHeightKind != 0 ? lastHeightKind : kDefaultHeightKind;
+    if (p.CurrentProjection &&
+        p.CurrentProjection->nGetProjection() == PROJECTION_LOCAL_STEREOGRAPHIC)
+        CentreLocalProjection(*p.CurrentProjection, t, means);
+    return t;
+}
+
+} // namespace
+
+int TakeOverStations(ProjectState& p, _STATIONADJ* records, unsigned n) {
+    if (records == nullptr && n > 0) {
+        p.Messages.AddMessage(STR_NULL_RECORD_ARRAY, MSG_WARNING, REF_NONE,
+                              CStringL(STR_NULL_RECORD_ARRAY));
+        n = 0;
     }
-    if (p.ProjectionType == PROJECTION_LOCAL_STEREOGRAPHIC)
-        CentreLocalProjection(p, means);
+    if (n > kMaxStations)
+        return RefuseRecordCount(p, n, kMaxStations);
+    StationTables t;
+    std::unique_ptr<CEllipsoid> auxiliary;
+    try {
+        t = ReadStations(p, records, n);
+        auxiliary = std::make_unique<CEllipsoid>(ELLIPSOID_FRAME_REPLACED);
+    } catch (const std::bad_alloc&) {
+        return RefuseForMemory(p, STR_OBJECT_STATION_TABLE);
+    }
+    p.StationRecords = records;
+    p.StationCount = n;
+    p.Stations = std::move(t.stations);
+    p.Known = std::move(t.known);
+    p.KnownCount = t.knownCount;
+    p.HeightKind = t.heightKind;
+    p.NoKnownStations = t.knownCount == 0 ? 1 : 0;
+    if (t.centredProjection)
+        p.CurrentProjection = std::move(t.centredProjection);
+    if (p.CurrentProjection) {
+        p.ProjectionType = p.CurrentProjection->nGetProjection();
+        p.EllipsoidCode = p.CurrentProjection->nGetEllipsoid();
+    }
+    p.MeanEarthRadius = kMeanEarthRadius;
+    p.AuxEllipsoid = std::move(auxiliary);
+    return 1;
 }
 
 } // namespace Tavex

@@ -153,6 +153,12 @@ enum StringId : int {
     STR_LOCAL_COORDINATES_UNSUPPORTED = 729,
     STR_NOT_FINITE_RESULT = 730,
     STR_SETTING_OUT_OF_RANGE = 731,
+    STR_OBJECT_STATION_TABLE = 733,
+    STR_OBJECT_OBSERVATION_LIST = 734,
+    STR_RECORD_TYPES_DO_NOT_FIT = 735,
+    STR_TOO_MANY_RECORDS = 736,
+    STR_PROJECT_INCOMPLETE = 737,
+    STR_INTERNAL_ERROR = 738,
 
     // Report labels and headings of the adjustment's text report and result
     // document.

@@ -15,6 +15,9 @@ namespace Tavex {
 namespace {
 
 constexpr double kFloor = 1e-32;
+// Pivots of a test block below this part of its largest diagonal element
+// are rounding noise of a singular block.
+constexpr double kRelativePivotFloor = 1e-9;
 
 int Packed(int j, int k) {
     return k * (k + 1) / 2 + j;
@@ -100,6 +103,14 @@ int StationGroupSize(const EngineState& e, std::size_t r) {
     return same(r + 2, ROW_DATUM_HEIGHT) ? 3 : 2;
 }
 
+// The east and north rows of one observed local coordinate, which a plane
+// network tests together.
+bool IsLocalPlanePair(const EngineState& e, std::size_t r) {
+    return r + 1 <= e.Rows() && e.rows[r].kind == ROW_LOCAL_COORDINATE && e.rows[r].sub == 0 &&
+           e.rows[r + 1].kind == ROW_LOCAL_COORDINATE && e.rows[r + 1].sub == 1 &&
+           e.rows[r + 1].source == e.rows[r].source;
+}
+
 class TestStep {
 public:
     TestStep(ProjectState& p, EngineState& e) : p_(p), e_(e), r_(e.results), q_(e.system.factor) {}
@@ -110,6 +121,10 @@ private:
     void SingleRow(std::size_t i);
     void GpsGroup(std::size_t first);
     void StationGroup(std::size_t first, int b);
+    void LocalPlaneGroup(std::size_t first);
+    // D of rows first .. first + b − 1 into the results; the T-test of the
+    // group when adjusting, else null.
+    std::unique_ptr<CTTest> Group(std::size_t first, int b);
 
     ProjectState& p_;
     EngineState& e_;
@@ -147,7 +162,7 @@ void TestStep::GpsGroup(std::size_t first) {
     r_.observationTests[observation] = std::move(test);
 }
 
-void TestStep::StationGroup(std::size_t first, int b) {
+std::unique_ptr<CTTest> TestStep::Group(std::size_t first, int b) {
     double D[6], redundancy[3];
     GroupBlock(p_, e_, q_, first, b, D, redundancy);
     for (int j = 0; j < b; ++j) {
@@ -155,7 +170,7 @@ void TestStep::StationGroup(std::size_t first, int b) {
         r_.redundancy[first + j] = redundancy[j];
     }
     if (p_.AdjDesign)
-        return;
+        return nullptr;
     const double s02 = p_.Sigma0 * p_.Sigma0;
     double y[3] = {};
     for (int j = 0; j < b; ++j)
@@ -164,7 +179,17 @@ void TestStep::StationGroup(std::size_t first, int b) {
     test->dimension = static_cast<std::uint32_t>(b);
     test->T = GroupTest(D, y, b, p_.DeltaSingular * p_.DeltaSingular, test->estimatedError);
     test->ratio = TRatio(p_, test->T, b);
-    r_.stationTests[e_.rows[first].source] = std::move(test);
+    return test;
+}
+
+void TestStep::StationGroup(std::size_t first, int b) {
+    if (std::unique_ptr<CTTest> test = Group(first, b))
+        r_.stationTests[e_.rows[first].source] = std::move(test);
+}
+
+void TestStep::LocalPlaneGroup(std::size_t first) {
+    if (std::unique_ptr<CTTest> test = Group(first, 2))
+        r_.observationTests[e_.rows[first].source] = std::move(test);
 }
 
 void TestStep::Walk() {
@@ -177,6 +202,9 @@ void TestStep::Walk() {
             i + 2 <= e_.Rows()) {
             GpsGroup(i);
             i += 3;
+        } else if (p_.Dimension != 3 && IsLocalPlanePair(e_, i)) {
+            LocalPlaneGroup(i);
+            i += 2;
         } else if (stationGroups && (row.kind == ROW_DATUM_NORTH || row.kind == ROW_DATUM_HEIGHT)) {
             const int b = StationGroupSize(e_, i);
             StationGroup(i, b);
@@ -207,11 +235,19 @@ double GroupTest(const double* D, const double* y, int b, double pivotFloor,
     // transpose), then ∇ = D⁻¹ y by two substitutions.
     double g[3][3] = {};
     const auto d = [&](int j, int k) { return j <= k ? D[Packed(j, k)] : D[Packed(k, j)]; };
+    // A pivot that only rounding keeps from zero also counts as singular:
+    // a rank-deficient block (for example the two coordinates of a known
+    // station that the datum leaves one redundancy) has pivots of rounding
+    // size, and its inverse would turn them into a huge, meaningless T.
+    double largestDiagonal = 0.0;
+    for (int j = 0; j < b; ++j)
+        largestDiagonal = std::max(largestDiagonal, std::fabs(d(j, j)));
+    const double floor = std::max(pivotFloor, kRelativePivotFloor * largestDiagonal);
     for (int j = 0; j < b; ++j) {
         double pivot = d(j, j);
         for (int k = 0; k < j; ++k)
             pivot -= g[j][k] * g[j][k];
-        if (!(pivot >= pivotFloor))
+        if (!(pivot >= floor))
             return 0.0; // a singular block: no test
         g[j][j] = std::sqrt(pivot);
         for (int i = j + 1; i < b; ++i) {

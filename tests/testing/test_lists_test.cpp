@@ -111,6 +111,10 @@ TEST_F(TestLists, RejectedWTestsOfObservationsLargestFirst) {
 
 TEST_F(TestLists, AShiftedKnownStationIsSummarisedOnce) {
     Terrestrial(3);
+    // A third known station: with only A and B the datum leaves their four
+    // coordinate rows one redundancy, each station's block is singular and
+    // has no T-test.
+    net.MakeKnown(3, 12, 0.01, 0.01);
     // Station B's given position is 8 cm off in north and in east.
     auto& b = net.StationRecords()[1];
     b.Coord1 = b.Coord1 + 0.08 / 6381000.0;
