@@ -13,9 +13,10 @@
 #include "engine/station_checks.h"
 #include "engine/symbolic_factorisation.h"
 #include "messages/string_loader.h"
-#include "output/covariance_output.h"
 #include "platform/memory_status.h"
+#include "project/settings_check.h"
 #include "resources/string_ids.h"
+#include "testing/covariance.h"
 #include "testing/critical_values.h"
 #include "testing/observation_tests.h"
 #include "testing/precision.h"
@@ -28,32 +29,6 @@ namespace Tavex {
 namespace {
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
-
-int OutOfRange(ProjectState& p, const char* setting, double value) {
-    CKZString text;
-    text.Format(CStringL(STR_SETTING_OUT_OF_RANGE).c_str(), setting, value);
-    p.Messages.AddMessage(STR_SETTING_OUT_OF_RANGE, MSG_ERROR, REF_NONE, text);
-    return 0;
-}
-
-// The settings the adjustment divides by or branches on.
-int CheckSettings(ProjectState& p) {
-    if (p.Dimension < 1 || p.Dimension > 3)
-        return OutOfRange(p, "Dimension", p.Dimension);
-    if (p.Phase != PHASE_FREE && p.Phase != PHASE_WEIGHTED && p.Phase != PHASE_CONSTRAINED)
-        return OutOfRange(p, "Phase", p.Phase);
-    if (!(p.Sigma0 > 0.0))
-        return OutOfRange(p, "Sigma0", p.Sigma0);
-    if (!(p.Alfa0 > 0.0 && p.Alfa0 < 1.0))
-        return OutOfRange(p, "Alfa0", p.Alfa0);
-    if (!(p.Beta > 0.0 && p.Beta < 1.0))
-        return OutOfRange(p, "Beta", p.Beta);
-    if (p.IterMax < 0)
-        return OutOfRange(p, "IterMax", p.IterMax);
-    if (!(p.DeltaSingular >= 0.0))
-        return OutOfRange(p, "DeltaSingular", p.DeltaSingular);
-    return 1;
-}
 
 double SingularityThreshold(const ProjectState& p) {
     return p.DeltaSingular / p.Sigma0;
@@ -211,26 +186,26 @@ int EnsureSparseInverse(ProjectState& p, EngineState& e, Progress& progress) {
     return SparseInverse(e.system.factor, p.Messages);
 }
 
-// The covariance files of modes 1, 3 and 4 need elements off the factor's
-// structure, so they are written while the factor still holds L.
-int WriteRequestedCovariance(ProjectState& p, EngineState& e, Progress& progress) {
-    if (!CovarianceFileDue(p.CovMatrix))
+// The covariance output of modes 1, 3 and 4 needs elements off the factor's
+// structure, so it is formed while the factor still holds L.
+int CovarianceFromTheFactor(ProjectState& p, EngineState& e, Progress& progress) {
+    if (!CovarianceFromFactor(p.CovMatrix))
         return 1;
     if (e.system.factor.holdsCofactors && !Factorise(p, e))
         return 0;
     if (!progress.Stage(STR_STAGE_COVARIANCE))
         return 0;
-    return WriteCovarianceFile(p, e);
+    return ComputeCovarianceOutput(p, e);
 }
 
 // The covariance output, relative ellipses, the station precision and the
 // criterion circles of a free network, from the sparse inverse.
 int Precision(ProjectState& p, EngineState& e, Progress& progress) {
-    if (!WriteRequestedCovariance(p, e, progress))
+    if (!CovarianceFromTheFactor(p, e, progress))
         return 0;
     if (!EnsureSparseInverse(p, e, progress))
         return 0;
-    if (!WriteVarianceFile(p, e))
+    if (p.CovMatrix == COVARIANCE_VARIANCE_FILE && !ComputeCovarianceOutput(p, e))
         return 0;
     if (!ComputeRelativeEllipses(p, e))
         return 0;
@@ -297,7 +272,7 @@ void WarnMissingGeoidHeights(ProjectState& p, const EngineState& e) {
 }
 
 int Prepare(ProjectState& p, EngineState& e, Progress& progress) {
-    if (!CheckSettings(p))
+    if (!CheckAdjustmentSettings(p))
         return 0;
     const Participation participation = CheckStations(p);
     if (!BuildRows(p, participation, e))
@@ -315,7 +290,7 @@ int Prepare(ProjectState& p, EngineState& e, Progress& progress) {
     const unsigned rows = static_cast<unsigned>(e.Rows());
     const unsigned unknowns = static_cast<unsigned>(e.Unknowns());
     if (!ComputeAdjustmentCriticalValues(p.Alfa0, p.Beta, rows, unknowns, p.Critical))
-        return OutOfRange(p, "Alfa0/Beta", p.Alfa0);
+        return SettingOutOfRange(p, "Alfa0/Beta", p.Alfa0);
     return 1;
 }
 

@@ -96,6 +96,17 @@ struct EngineState {
     void Free() { *this = EngineState{}; }
 };
 
+// The stations that take part in the adjustment, by station number (the
+// order the reports and documents list them in, whatever the order of the
+// unknowns).
+inline std::vector<unsigned> AdjustedStations(const EngineState& e) {
+    std::vector<unsigned> stations;
+    for (unsigned s = 1; s < e.order.positionOf.size(); ++s)
+        if (e.order.positionOf[s] != 0)
+            stations.push_back(s);
+    return stations;
+}
+
 } // namespace Tavex
 
 #endif

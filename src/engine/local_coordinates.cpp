@@ -3,8 +3,7 @@
 #include "engine/geometry_refresh.h"
 #include "engine/observation_model.h"
 #include "geodesy/plane_similarity.h"
-#include "messages/string_loader.h"
-#include "resources/string_ids.h"
+#include "project/settings_check.h"
 
 #include <cmath>
 
@@ -13,11 +12,7 @@ namespace Tavex {
 namespace {
 
 int RefuseType(ProjectState& p, int type) {
-    CKZString text;
-    text.Format(CStringL(STR_SETTING_OUT_OF_RANGE).c_str(), "LocalTransfType",
-                static_cast<double>(type));
-    p.Messages.AddMessage(STR_SETTING_OUT_OF_RANGE, MSG_ERROR, REF_NONE, text);
-    return 0;
+    return SettingOutOfRange(p, "LocalTransfType", static_cast<double>(type));
 }
 
 // The tangent frame at the geocentric mean of the given stations.

@@ -4,9 +4,11 @@
 #include "engine/local_coordinates.h"
 #include "engine/observation_model.h"
 #include "messages/no_memory.h"
+#include "project/settings_check.h"
 #include "resources/string_ids.h"
 
 #include <cmath>
+#include <cstdio>
 #include <new>
 #include <numbers>
 
@@ -132,6 +134,24 @@ void NumberParameters(const ProjectState& p, EngineState& e, Numbering& numberin
     }
 }
 
+// A distance divides by its group's scale factor, and a free one is
+// corrected in proportion to its value: every group a distance uses needs a
+// positive scale.
+int CheckUsedScaleFactors(ProjectState& p, const EngineState& e) {
+    for (std::uint32_t r = 1; r <= e.observationRows; ++r) {
+        const ObservationRow& row = e.rows[r];
+        if (row.kind != ROW_DISTANCE && row.kind != ROW_RELATION)
+            continue;
+        const unsigned group = row.kind == ROW_RELATION ? 0u : row.sub;
+        if (group < kGroupCount && !(p.ScaleFactor[group] > 0.0)) {
+            char name[32];
+            std::snprintf(name, sizeof name, "ScaleFactor[%u]", group);
+            return SettingOutOfRange(p, name, p.ScaleFactor[group]);
+        }
+    }
+    return 1;
+}
+
 void CountUnknowns(EngineState& e) {
     e.unknownCounts = UnknownCounts{};
     UnknownCounts& c = e.unknownCounts;
@@ -242,7 +262,7 @@ int NumberUnknowns(ProjectState& p, EngineState& e) {
         e.unknowns.assign(1, UnknownDescriptor{});
         e.values.assign(1, 0.0);
         RefreshGeometry(p, e);
-        if (!SetUpLocalFrame(p, e))
+        if (!CheckUsedScaleFactors(p, e) || !SetUpLocalFrame(p, e))
             return 0;
         Numbering numbering(e);
         NumberStations(p, e, numbering);

@@ -90,6 +90,35 @@ std::wstring FromUtf8(std::string_view text) {
     return out;
 }
 
+bool IsValidUtf8(std::string_view text) {
+    // Decoding replaces every bad byte, so only well-formed text comes back
+    // byte for byte when encoded again.
+    return ToUtf8(FromUtf8(text)) == text;
+}
+
+std::wstring FromHostText(std::string_view text) {
+    // Drop a sequence cut short at the end: walk back over continuation
+    // bytes to the last lead byte and see whether its sequence fits.
+    std::size_t end = text.size();
+    std::size_t lead = end;
+    while (lead > 0 && end - lead < 4 &&
+           (static_cast<unsigned char>(text[lead - 1]) & 0xC0) == 0x80)
+        --lead;
+    if (lead > 0) {
+        const int length = SequenceLength(static_cast<unsigned char>(text[lead - 1]));
+        if (length > 1 && end - (lead - 1) < static_cast<std::size_t>(length))
+            end = lead - 1;
+    }
+    const std::string_view whole = text.substr(0, end);
+    if (IsValidUtf8(whole))
+        return FromUtf8(whole);
+    std::wstring latin1;
+    latin1.reserve(text.size());
+    for (const char c : text)
+        latin1 += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return latin1;
+}
+
 std::u16string ToUtf16(std::wstring_view text) {
     std::u16string out;
     out.reserve(text.size());

@@ -13,6 +13,16 @@ namespace Tavex {
 std::string ToUtf8(std::wstring_view text);
 // UTF-8 to wide. Malformed sequences become U+FFFD, one per bad byte.
 std::wstring FromUtf8(std::string_view text);
+// Whether text is well-formed UTF-8 (no overlong forms, surrogates or code
+// points beyond U+10FFFF).
+bool IsValidUtf8(std::string_view text);
+// An 8-bit text a host wrote into a record field (a station or network
+// name, a unit): read as UTF-8 when it is well-formed UTF-8, otherwise read
+// as Latin-1 as a whole, each byte one character U+0000 to U+00FF, so that
+// names from a host that writes a legacy 8-bit code page stay readable and
+// distinct from each other. A UTF-8 sequence cut short at the end of the
+// field (a name that filled its array) is dropped first.
+std::wstring FromHostText(std::string_view text);
 // Wide to UTF-16 code units (little-endian order is the writer's business).
 std::u16string ToUtf16(std::wstring_view text);
 // Reads a fixed 8-bit text field of a record: up to the first zero byte, but

@@ -107,8 +107,13 @@ void WriteReading(const ProjectState& p, const EngineState& e, std::size_t r, co
     const int i = coordinate ? row.slot : type - 1;
     _OBS_RESULT_TERRESTRIAL& out = record.Terrestrial;
     out.Redundancy[i] = static_cast<int>(result.redundancy);
-    if (!coordinate)
+    if (coordinate) {
+        const double none[4] = {0.0, 0.0, 0.0, 0.0}; // a single station has no pair
+        std::memcpy(out.RelEllipse, none, sizeof none);
+    } else {
         WriteEllipse(e, row, out.RelEllipse);
+        out.TTest = 0.0; // only GPS coordinates carry a T-test here
+    }
     out.Residual[i] = residual;
     out.Mdb[i] = result.mdb;
     out.Bnr[i] = result.bnr;
@@ -154,9 +159,10 @@ int CausingSubject(const ProjectState& p, const EngineState& e, std::size_t r) {
 void HandBackObservations(const ProjectState& p, const EngineState& e) {
     for (std::size_t r = 1; r <= e.observationRows; ++r) {
         const ObservationRow& row = e.rows[r];
-        if (row.kind == ROW_TRIG_HEIGHT || row.kind == ROW_RELATION ||
-            row.kind == ROW_LOCAL_COORDINATE)
-            continue; // readings of these kinds receive nothing
+        // Relations and local coordinates receive nothing; a trigonometric
+        // height difference goes back in the slots of its distance reading.
+        if (row.kind == ROW_RELATION || row.kind == ROW_LOCAL_COORDINATE)
+            continue;
         const CObservation& o = *p.Observations.GetAt(static_cast<int>(row.source));
         _OBSERVATION& record = *o.Host; // the array this record came from
         if (row.kind == ROW_GPS_BASELINE) {

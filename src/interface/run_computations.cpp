@@ -4,6 +4,7 @@
 #include "interface/adjustment_handback.h"
 #include "messages/string_loader.h"
 #include "output/adjustment_output.h"
+#include "output/covariance_output.h"
 #include "project/input_check.h"
 #include "resources/string_ids.h"
 
@@ -22,6 +23,8 @@ int ComputeAdjustment(ProjectState& project, RunState& run, Progress& progress) 
     if (!RunAdjustment(project, run.Engine, progress))
         return 0;
     if (!ResultsAreFinite(project, run.Engine))
+        return 0;
+    if (!WriteCovarianceOutput(project, run.Engine))
         return 0;
     switch (project.OutputForm()) {
     case 1:

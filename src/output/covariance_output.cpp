@@ -1,7 +1,5 @@
 #include "output/covariance_output.h"
 
-#include "engine/block_solve.h"
-#include "engine/cofactor_lookup.h"
 #include "messages/string_loader.h"
 #include "messages/tavex_out.h"
 #include "output/adjustment_output.h"
@@ -20,19 +18,6 @@ namespace Tavex {
 
 namespace {
 
-// The three coordinate unknowns of a station (0 where absent).
-struct StationUnknowns {
-    std::uint32_t u[3] = {0, 0, 0}; // north, east, height
-};
-
-StationUnknowns UnknownsOf(const EngineState& e, unsigned s) {
-    return {{e.index.north[s], e.index.east[s], e.index.height[s]}};
-}
-
-bool HasUnknowns(const StationUnknowns& k) {
-    return k.u[0] || k.u[1] || k.u[2];
-}
-
 const wchar_t* ComponentName(std::uint16_t kind) {
     switch (kind) {
     case UNK_NORTH:
@@ -50,8 +35,8 @@ const wchar_t* ComponentName(std::uint16_t kind) {
 // path when complete.
 class CovarianceWriter {
 public:
-    CovarianceWriter(ProjectState& p, const EngineState& e, int mode)
-        : p_(p), e_(e), q_(e.system.factor), mode_(mode), s02_(p.Sigma0 * p.Sigma0) {}
+    CovarianceWriter(ProjectState& p, const EngineState& e)
+        : p_(p), e_(e), out_(e.results.covariance) {}
 
     int Write();
 
@@ -59,21 +44,16 @@ private:
     bool Open();
     int Fail();
     void Header();
-    void UnknownLines(bool coordinatesOnly);
+    void UnknownLines();
     void StationLines();
     void PairLines();
     void FullMatrix();
-    // Q(i, j) / σ0², 0 where an unknown is absent.
-    double Covariance(std::uint32_t i, std::uint32_t j) { return i && j ? q_(i, j) / s02_ : 0.0; }
-    double Sd(std::uint32_t i) { return i ? std::sqrt(std::fabs(q_(i, i))) / p_.Sigma0 : 0.0; }
 
     ProjectState& p_;
     const EngineState& e_;
-    CofactorLookup q_;
-    int mode_;
-    double s02_;
+    const CovarianceOutput& out_;
     CKZString temporary_;
-    std::unique_ptr<CTavexDllFile> out_;
+    std::unique_ptr<CTavexDllFile> file_;
 };
 
 bool CovarianceWriter::Open() {
@@ -85,12 +65,12 @@ bool CovarianceWriter::Open() {
     temporary_ = TemporaryPath(p_.VariancePath);
     if (temporary_ == p_.VariancePath)
         temporary_ += L".tmp";
-    out_ = OpenOutputTarget(temporary_, 0);
-    return out_->HasFile();
+    file_ = OpenOutputTarget(temporary_, 0);
+    return file_->HasFile();
 }
 
 int CovarianceWriter::Fail() {
-    out_.reset();
+    file_.reset();
     if (!temporary_.IsEmpty())
         std::remove(temporary_.Utf8().c_str());
     CKZString text;
@@ -100,111 +80,64 @@ int CovarianceWriter::Fail() {
 }
 
 void CovarianceWriter::Header() {
-    Print(out_.get(), L"TAVEX %s COVARIANCE\n", kKernelVersion);
-    Print(out_.get(), L"MODE %d\n", mode_);
-    Print(out_.get(), L"NETWORK \"%s\"\n", p_.NetworkName.c_str());
-    Print(out_.get(), L"SIGMA0 %.17g\n", p_.Sigma0);
-    Print(out_.get(), L"DIMENSION %d\n", p_.Dimension);
+    Print(file_.get(), L"TAVEX %s COVARIANCE\n", kKernelVersion);
+    Print(file_.get(), L"MODE %d\n", out_.mode);
+    Print(file_.get(), L"NETWORK \"%s\"\n", p_.NetworkName.c_str());
+    Print(file_.get(), L"SIGMA0 %.17g\n", p_.Sigma0);
+    Print(file_.get(), L"DIMENSION %d\n", p_.Dimension);
 }
 
-void CovarianceWriter::UnknownLines(bool coordinatesOnly) {
-    for (std::uint32_t i = 1; i <= e_.Unknowns(); ++i) {
-        const UnknownDescriptor& u = e_.unknowns[i];
-        if (coordinatesOnly && !u.IsCoordinate())
-            continue;
+void CovarianceWriter::UnknownLines() {
+    for (const CovarianceUnknown& line : out_.unknowns) {
+        const UnknownDescriptor& u = e_.unknowns[line.unknown];
         const CKZString name = u.station ? p_.Stations[u.station].Name : CKZString();
-        Print(out_.get(), L"UNKNOWN %u %u %u \"%s\" %s %u %.17g\n", i, u.kind, u.station,
-              name.c_str(), ComponentName(u.kind), u.sub, Sd(i));
+        Print(file_.get(), L"UNKNOWN %u %u %u \"%s\" %s %u %.17g\n", line.unknown, u.kind,
+              u.station, name.c_str(), ComponentName(u.kind), u.sub, line.sd);
     }
 }
 
 void CovarianceWriter::StationLines() {
-    for (const unsigned s : AdjustedStations(e_)) {
-        const StationUnknowns k = UnknownsOf(e_, s);
-        if (!HasUnknowns(k))
-            continue;
-        const auto [n, east, h] = k.u;
-        Print(out_.get(),
-              L"STATION %u \"%s\" %.17g %.17g %.17g %.17g %.17g %.17g %.17g %.17g %.17g\n", s,
-              p_.Stations[s].Name.c_str(), Sd(n), Sd(east), Sd(h), Covariance(n, n),
-              Covariance(n, east), Covariance(east, east), Covariance(n, h), Covariance(east, h),
-              Covariance(h, h));
-    }
+    for (const CovarianceStation& line : out_.stations)
+        Print(file_.get(),
+              L"STATION %u \"%s\" %.17g %.17g %.17g %.17g %.17g %.17g %.17g %.17g %.17g\n",
+              line.station, p_.Stations[line.station].Name.c_str(), line.sd[0], line.sd[1],
+              line.sd[2], line.c[0], line.c[1], line.c[2], line.c[3], line.c[4], line.c[5]);
 }
 
 void CovarianceWriter::PairLines() {
-    std::set<std::pair<std::uint32_t, std::uint32_t>> pairs;
-    for (std::size_t r = 1; r <= e_.observationRows; ++r) {
-        const ObservationRow& row = e_.rows[r];
-        if (row.to == 0 || row.from == row.to)
-            continue;
-        const auto key = std::make_pair(std::min(row.from, row.to), std::max(row.from, row.to));
-        if (!pairs.insert(key).second)
-            continue;
-        const StationUnknowns a = UnknownsOf(e_, key.first), b = UnknownsOf(e_, key.second);
+    for (const CovariancePair& pair : out_.pairs) {
         CKZString line;
-        line.Format(L"PAIR %u \"%s\" %u \"%s\"", key.first, p_.Stations[key.first].Name.c_str(),
-                    key.second, p_.Stations[key.second].Name.c_str());
-        for (int i = 0; i < 3; ++i)
-            for (int j = 0; j < 3; ++j) {
-                CKZString value;
-                value.Format(L" %.17g", Covariance(a.u[i], b.u[j]));
-                line += value;
-            }
-        Print(out_.get(), L"%s\n", line.c_str());
+        line.Format(L"PAIR %u \"%s\" %u \"%s\"", pair.first, p_.Stations[pair.first].Name.c_str(),
+                    pair.second, p_.Stations[pair.second].Name.c_str());
+        for (const double c : pair.c) {
+            CKZString value;
+            value.Format(L" %.17g", c);
+            line += value;
+        }
+        Print(file_.get(), L"%s\n", line.c_str());
     }
 }
 
 void CovarianceWriter::FullMatrix() {
-    std::vector<std::uint32_t> coordinates;
-    for (std::uint32_t i = 1; i <= e_.Unknowns(); ++i)
-        if (e_.unknowns[i].IsCoordinate())
-            coordinates.push_back(i);
-    const CholeskyFactor& factor = e_.system.factor;
-    // Columns of Q = N⁻¹ a block of unknowns at a time, from the factor;
-    // when the sparse inverse has replaced it, what lies on its pattern.
-    const bool solve = !factor.holdsCofactors;
-    BlockSolveWork work;
-    std::uint32_t solvedFirst = 0;
-    for (std::size_t jc = 0; jc < coordinates.size(); ++jc) {
-        const std::uint32_t j = coordinates[jc];
-        if (solve && (solvedFirst == 0 || j >= solvedFirst + kSolveBlock)) {
-            solvedFirst = j;
-            UnitBlockSolve(factor, j, std::min<std::size_t>(kSolveBlock, e_.Unknowns() + 1 - j),
-                           work);
-        }
-        for (std::size_t ic = jc; ic < coordinates.size(); ++ic) {
-            const std::uint32_t i = coordinates[ic];
-            const double q = solve ? work.x[std::size_t{i} * kSolveBlock + (j - solvedFirst)] / s02_
-                                   : Covariance(i, j);
-            Print(out_.get(), L"COV %u %u %.17g\n", i, j, q);
-        }
-    }
+    const std::vector<std::uint32_t>& coordinates = out_.coordinates;
+    std::size_t k = 0;
+    for (std::size_t jc = 0; jc < coordinates.size(); ++jc)
+        for (std::size_t ic = jc; ic < coordinates.size(); ++ic)
+            Print(file_.get(), L"COV %u %u %.17g\n", coordinates[ic], coordinates[jc],
+                  out_.full[k++]);
 }
 
 int CovarianceWriter::Write() {
     if (!Open())
         return Fail();
     Header();
-    switch (mode_) {
-    case COVARIANCE_FULL:
-        UnknownLines(true);
+    UnknownLines();
+    StationLines();
+    PairLines();
+    if (out_.mode == COVARIANCE_FULL)
         FullMatrix();
-        break;
-    case COVARIANCE_VARIANCE_FILE:
-        UnknownLines(false);
-        StationLines();
-        break;
-    case COVARIANCE_STATION_BLOCKS:
-        StationLines();
-        break;
-    default:
-        StationLines();
-        PairLines();
-        break;
-    }
-    Print(out_.get(), L"END\n");
-    out_.reset(); // closes the temporary file
+    Print(file_.get(), L"END\n");
+    file_.reset(); // closes the temporary file
     std::remove(p_.VariancePath.Utf8().c_str());
     if (std::rename(temporary_.Utf8().c_str(), p_.VariancePath.Utf8().c_str()) != 0)
         return Fail();
@@ -213,21 +146,10 @@ int CovarianceWriter::Write() {
 
 } // namespace
 
-bool CovarianceFileDue(int mode) {
-    return mode == COVARIANCE_FULL || mode == COVARIANCE_STATION_BLOCKS ||
-           mode == COVARIANCE_CONNECTED_BLOCKS;
-}
-
-int WriteCovarianceFile(ProjectState& p, const EngineState& e) {
-    if (!CovarianceFileDue(p.CovMatrix))
+int WriteCovarianceOutput(ProjectState& p, const EngineState& e) {
+    if (e.results.covariance.mode == COVARIANCE_NONE)
         return 1;
-    return CovarianceWriter(p, e, p.CovMatrix).Write();
-}
-
-int WriteVarianceFile(ProjectState& p, const EngineState& e) {
-    if (p.CovMatrix != COVARIANCE_VARIANCE_FILE)
-        return 1;
-    return CovarianceWriter(p, e, COVARIANCE_VARIANCE_FILE).Write();
+    return CovarianceWriter(p, e).Write();
 }
 
 } // namespace Tavex

@@ -13,14 +13,6 @@ CKZString StationName(const ProjectState& p, std::uint32_t s) {
     return p.Stations[s].Name;
 }
 
-std::vector<unsigned> AdjustedStations(const EngineState& e) {
-    std::vector<unsigned> stations;
-    for (unsigned s = 1; s < e.order.positionOf.size(); ++s)
-        if (e.order.positionOf[s] != 0)
-            stations.push_back(s);
-    return stations;
-}
-
 bool IsAngleKind(std::uint16_t kind) {
     return kind == ROW_DIRECTION || kind == ROW_ZENITH || kind == ROW_AZIMUTH;
 }

@@ -26,11 +26,6 @@ struct RowName {
 // The name of station s; empty for 0 or a number beyond the table.
 CKZString StationName(const ProjectState& project, std::uint32_t s);
 
-// The stations that take part in the adjustment, by station number (the
-// order the reports and documents list them in, whatever the order of the
-// unknowns).
-std::vector<unsigned> AdjustedStations(const EngineState& engine);
-
 // Whether rows of this kind carry angles: directions, zenith angles and
 // azimuths (a geometric relation row of this kernel is a distance).
 bool IsAngleKind(std::uint16_t kind);

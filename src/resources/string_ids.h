@@ -159,6 +159,7 @@ enum StringId : int {
     STR_TOO_MANY_RECORDS = 736,
     STR_PROJECT_INCOMPLETE = 737,
     STR_INTERNAL_ERROR = 738,
+    STR_OBJECT_COVARIANCE_MATRIX = 739,
 
     // Report labels and headings of the adjustment's text report and result
     // document.

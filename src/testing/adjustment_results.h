@@ -46,6 +46,31 @@ struct ExternalEffect {
     std::uint32_t row = 0;
 };
 
+// The covariance output of the setting CovMatrix (testing/covariance.h).
+struct CovarianceUnknown {
+    std::uint32_t unknown = 0;
+    double sd = 0.0;
+};
+struct CovarianceStation {
+    std::uint32_t station = 0;
+    double sd[3] = {0.0, 0.0, 0.0};               // north, east, height
+    double c[6] = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0}; // NN, NE, EE, Nh, Eh, hh
+};
+struct CovariancePair {
+    std::uint32_t first = 0, second = 0; // station numbers, first < second
+    double c[9] = {};                    // (north, east, height) of first × of second
+};
+struct CovarianceOutput {
+    int mode = 0; // 0: nothing computed
+    std::vector<CovarianceUnknown> unknowns;
+    std::vector<CovarianceStation> stations;
+    std::vector<CovariancePair> pairs;
+    // Mode 1: the coordinate unknowns, and Q/σ0² of each pair (i ≥ j) by
+    // columns j of that list: column j holds rows j, j + 1, ….
+    std::vector<std::uint32_t> coordinates;
+    std::vector<double> full;
+};
+
 struct AdjustmentResults {
     // Per unknown.
     std::vector<double> sdUnknown;
@@ -67,6 +92,8 @@ struct AdjustmentResults {
     // Per observation number: the group tests of GPS observations.
     std::vector<std::unique_ptr<CTTest>> observationTests;
     std::vector<std::unique_ptr<CHTest>> antennaTests;
+
+    CovarianceOutput covariance;
 
     bool precisionComputed = false;
     bool tested = false;

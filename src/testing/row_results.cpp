@@ -12,7 +12,9 @@ RowResult ResultOf(const ProjectState& p, const EngineState& e, std::size_t r) {
     RowResult out;
     out.observed = e.observed[r];
     out.residual = r < e.residual.size() ? e.residual[r] : 0.0;
-    out.adjusted = r < e.adjusted.size() ? e.adjusted[r] : e.observed[r];
+    // Without adjusted observations (a design has no readings) the model's
+    // value at the solution stands for them.
+    out.adjusted = r < e.adjusted.size() ? e.adjusted[r] : e.computed[r];
     out.sd = e.sigma[r] * scale;
     if (r < results.sdAdjusted.size())
         out.sdAdjusted = results.sdAdjusted[r] * (relative ? out.adjusted : 1.0);
