@@ -5,9 +5,12 @@
 // The network side of the transformation is the tangent plane at a fixed
 // origin: the geocentric mean of the approximate positions of the stations
 // that carry local coordinates, with its east, north and up axes. A point P
-// (station plus instrument height along its up direction) has tangent
-// coordinates t = (e, n, u) = R (X_P − X_O). The transformation types and
-// their parameters (sub-codes):
+// has tangent coordinates t = (e, n, u) = R (X_P − X_O). For the plane
+// components P is the station's foot point on the ellipsoid, so that plane
+// coordinates do not depend on height (as those of a site grid or a map do
+// not); for the spatial similarity P is the station plus its instrument
+// height along its up direction. The transformation types and their
+// parameters (sub-codes):
 //   1  height shift:   H = h + c21
 //   2  plane similarity: E = c1 + c4 (cos c3 · e − sin c3 · n),
 //                        N = c2 + c4 (sin c3 · e + cos c3 · n)

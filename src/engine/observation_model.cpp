@@ -219,7 +219,14 @@ RowEvaluation LocalCoordinate(const ObservationRow& row, const RowGeometryInput&
     for (int k = 0; k < list.count; ++k)
         c[list.sub[k]] = Dual<N>::Variable(p.localValue[list.sub[k]], kFirstParameter + k);
     const Place<N> at = PlaceOf<N>(*in.from, kFrom);
-    const V3<N> x = Geocentric(at, el) + Dual<N>(in.instrumentHeight) * Up(at);
+    // Plane coordinates are those of the station's foot point on the
+    // ellipsoid, so that they do not change with height, as a site grid's or
+    // a map's do not; the spatial similarity takes the point itself.
+    Place<N> foot = at;
+    foot.h = Dual<N>(0.0);
+    const V3<N> x = frame.type == LOCAL_SPATIAL
+                        ? Geocentric(at, el) + Dual<N>(in.instrumentHeight) * Up(at)
+                        : Geocentric(foot, el);
     const V3<N> d =
         x - V3<N>{Dual<N>(frame.origin[0]), Dual<N>(frame.origin[1]), Dual<N>(frame.origin[2])};
     const auto axis = [&](int k) {

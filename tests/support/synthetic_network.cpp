@@ -286,6 +286,65 @@ void SyntheticNetwork::TrigonometricPair(unsigned from, unsigned to, double k) {
     r.Precision[4] = 1e-5;
 }
 
+void SyntheticNetwork::SecondFace() {
+    Tavex::_OBSERVATION& o = observations_.back();
+    double readings[3];
+    if (o.Kind == 100) {
+        std::memcpy(readings, o.K100.Reading, sizeof readings);
+        readings[2] = 2 * M_PI - readings[2];
+        std::memcpy(o.K100.Reading, readings, sizeof readings);
+    } else {
+        std::memcpy(readings, o.K6.Reading, sizeof readings);
+        readings[2] = 2 * M_PI - readings[2];
+        std::memcpy(o.K6.Reading, readings, sizeof readings);
+    }
+}
+
+void SyntheticNetwork::LocalCoordinates(unsigned s, unsigned origin, const LocalSystem& system,
+                                        bool plane, bool height, double sigma) {
+    const double hi = 0.5;
+    const TrueStation& o = truth_[origin - 1];
+    // Plane coordinates of the foot point on the ellipsoid; the spatial
+    // system takes the instrument point.
+    TrueStation foot = truth_[s - 1];
+    if (!system.spatial)
+        foot.h = 0.0;
+    const std::array<double, 3> po = Geocentric(o, 0.0);
+    const std::array<double, 3> ps = Geocentric(foot, system.spatial ? hi : 0.0);
+    const std::array<double, 3> d = {ps[0] - po[0], ps[1] - po[1], ps[2] - po[2]};
+    const Frame f = FrameAt(o.lat, o.lon);
+    double t[3] = {Dot(f.e, d), Dot(f.n, d), Dot(f.u, d)};
+    double local[3];
+    if (system.spatial) {
+        // Rx about east, then Ry about north, then Rz about up.
+        const double ca = std::cos(system.rotationEast), sa = std::sin(system.rotationEast);
+        const double cb = std::cos(system.rotationNorth), sb = std::sin(system.rotationNorth);
+        const double cg = std::cos(system.rotation), sg = std::sin(system.rotation);
+        const double x1[3] = {t[0], ca * t[1] - sa * t[2], sa * t[1] + ca * t[2]};
+        const double x2[3] = {cb * x1[0] + sb * x1[2], x1[1], -sb * x1[0] + cb * x1[2]};
+        const double x3[3] = {cg * x2[0] - sg * x2[1], sg * x2[0] + cg * x2[1], x2[2]};
+        local[0] = system.shiftEast + system.scale * x3[0];
+        local[1] = system.shiftNorth + system.scale * x3[1];
+        local[2] = system.shiftUp + system.scale * x3[2];
+    } else {
+        const double c = std::cos(system.rotation), sn = std::sin(system.rotation);
+        local[0] = system.shiftEast + system.scale * (c * t[0] - sn * t[1]);
+        local[1] = system.shiftNorth + system.scale * (sn * t[0] + c * t[1]);
+        local[2] = truth_[s - 1].h + hi + system.heightShift;
+    }
+    Tavex::_OBSERVATION& record = NewRecord(7);
+    auto& r = record.K7;
+    r.Station = s;
+    r.StationHeight = hi;
+    for (std::uint16_t c = 0; c < 3; ++c) {
+        const bool on = c == 2 ? height : plane;
+        r.Type[c] = on ? 10 : 0;
+        r.Sub[c] = on ? c : 0;
+        r.Reading[c] = on ? local[c] : 0.0;
+    }
+    r.Precision1 = r.Precision3 = r.Precision6 = sigma;
+}
+
 void SyntheticNetwork::GpsBaseline(unsigned from, unsigned to, double sigma, bool correlated) {
     Tavex::_OBSERVATION& o = NewRecord(6);
     const std::array<double, 3> a = Geocentric(truth_[from - 1], 0);

@@ -63,6 +63,26 @@ public:
     void TrigonometricPair(unsigned from, unsigned to, double refraction = 0.13);
     void GpsBaseline(unsigned from, unsigned to, double sigma = 0.003, bool correlated = true);
     void GpsCoordinate(unsigned s, double sigma = 0.01);
+    // Turns the zenith angle of the last record (kind 100 or 6) into a
+    // second-face reading, 2π − z.
+    void SecondFace();
+    // A kind-7 record of observed local coordinates of station s in a local
+    // system that the tangent plane at station `origin` maps onto by the
+    // given transformation: the plane similarity of the tangent east and
+    // north of the station's foot point on the ellipsoid and a height shift
+    // of the instrument point's height, or, with spatial, the similarity
+    // t + scale Rz(rotation) Ry(rotationNorth) Rx(rotationEast) of all three
+    // tangent components of the instrument point. Components: east, north, height switched on as
+    // given; σ for each.
+    struct LocalSystem {
+        double shiftEast = 0, shiftNorth = 0, shiftUp = 0;
+        double rotation = 0, rotationEast = 0, rotationNorth = 0;
+        double scale = 1.0;
+        double heightShift = 0;
+        bool spatial = false;
+    };
+    void LocalCoordinates(unsigned s, unsigned origin, const LocalSystem& system, bool plane,
+                          bool height, double sigma = 0.002);
     // Adds noise of the given standard deviations to every reading so far.
     void AddNoise(unsigned seed, double angle, double length);
 
