@@ -77,6 +77,24 @@ inline LocalParameterList LocalParameters(int type) {
     }
 }
 
+// What a parameter measures, for its unit in reports: shifts are lengths,
+// rotations angles, scales numbers.
+enum class LocalParameterUnit { Length, Angle, Scale };
+inline LocalParameterUnit LocalParameterUnitOf(std::uint16_t sub) {
+    switch (sub) {
+    case LOCAL_ROTATION:
+    case SPATIAL_ROTATION_EAST:
+    case SPATIAL_ROTATION_NORTH:
+    case SPATIAL_ROTATION_UP:
+        return LocalParameterUnit::Angle;
+    case LOCAL_SCALE:
+    case SPATIAL_SCALE:
+        return LocalParameterUnit::Scale;
+    default:
+        return LocalParameterUnit::Length;
+    }
+}
+
 // Whether a type transforms the height component (else the plane ones).
 inline bool LocalTypeCovers(int type, bool height) {
     if (type == LOCAL_SPATIAL || type == LOCAL_PLANE_AND_HEIGHT)

@@ -1,6 +1,7 @@
 // The observations of the result document with their records and group
 // tests, the observation table, and the additional parameters with their
 // table.
+#include "engine/local_frame.h"
 #include "output/document_sections.h"
 #include "output/report_format.h"
 #include "output/report_switches.h"
@@ -100,7 +101,14 @@ ParameterKind KindOf(const UnknownDescriptor& u) {
     case UNK_ADDITIONAL_ROTATION:
         return {"additionalRotation", STR_KIND_ADDITIONAL_TRANSFORMATION, kXmlUnitRadian};
     default:
-        return {"additionalParameter", STR_KIND_ADDITIONAL_TRANSFORMATION, kXmlUnitNone};
+        switch (LocalParameterUnitOf(u.sub)) {
+        case LocalParameterUnit::Angle:
+            return {"additionalParameter", STR_KIND_ADDITIONAL_TRANSFORMATION, kXmlUnitRadian};
+        case LocalParameterUnit::Scale:
+            return {"additionalParameter", STR_KIND_ADDITIONAL_TRANSFORMATION, kXmlUnitNone};
+        default:
+            return {"additionalParameter", STR_KIND_ADDITIONAL_TRANSFORMATION, kXmlUnitMetre};
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 // The adjusted additional parameters, the adjusted observations and the
 // residuals of the GPS baselines in the horizon of their stations.
+#include "engine/local_frame.h"
 #include "output/report_sections.h"
 #include "output/row_naming.h"
 #include "resources/string_ids.h"
@@ -44,7 +45,14 @@ ParameterLabel LabelOf(const UnknownDescriptor& u) {
     case UNK_ADDITIONAL_ROTATION:
         return {STR_KIND_ADDITIONAL_TRANSFORMATION, true, 0, false};
     default:
-        return {STR_KIND_ADDITIONAL_TRANSFORMATION, false, 6, false};
+        switch (LocalParameterUnitOf(u.sub)) {
+        case LocalParameterUnit::Angle:
+            return {STR_KIND_ADDITIONAL_TRANSFORMATION, true, 0, false};
+        case LocalParameterUnit::Scale:
+            return {STR_KIND_ADDITIONAL_TRANSFORMATION, false, 9, false};
+        default:
+            return {STR_KIND_ADDITIONAL_TRANSFORMATION, false, 4, true};
+        }
     }
 }
 
@@ -94,8 +102,10 @@ void WriteParameterAdjustment(const ReportContext& c) {
         ReportLine line;
         line.Left(Label(label.label), c.nameWidth).Left(StationName(c.p, u.station), c.nameWidth);
         // The set of an orientation, the group of a scale factor, refraction
-        // coefficient or azimuth offset; network-wide parameters have none.
-        const bool grouped = u.kind >= UNK_ORIENTATION && u.kind <= UNK_AZIMUTH_OFFSET;
+        // coefficient or azimuth offset, the number of an additional
+        // transformation parameter; other network-wide parameters have none.
+        const bool grouped = (u.kind >= UNK_ORIENTATION && u.kind <= UNK_AZIMUTH_OFFSET) ||
+                             u.kind == UNK_ADDITIONAL_TRANSFORMATION;
         if (grouped)
             line.Number(u.sub, kGroupWidth, 0);
         else

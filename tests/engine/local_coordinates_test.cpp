@@ -131,8 +131,6 @@ TEST(LocalCoordinates, AnErrorInASiteCoordinateLeadsTheWTests) {
         net.LocalCoordinates(s, 4, TurnedSite(), true, false);
     net.AddNoise(25, 1e-6, 5e-4);
     // 3 cm on the east coordinate of station D (the second site record).
-    Tavex::_OBSERVATION& record = net.ObservationRecords().back();
-    (void)record;
     const std::size_t blundered = net.ObservationRecords().size() - 3;
     double readings[3];
     std::memcpy(readings, net.ObservationRecords()[blundered].K7.Reading, sizeof readings);

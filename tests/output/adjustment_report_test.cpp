@@ -298,3 +298,30 @@ TEST_F(OutputNetwork, AReportThatCannotBeWrittenFailsTheRun) {
 
 } // namespace
 } // namespace TavexTest
+
+namespace TavexTest {
+namespace {
+
+// Observed local coordinates and their transformation parameters reach the
+// report and the document like every other observation and parameter.
+TEST_F(OutputNetwork, LocalCoordinatesAndTheirParametersAreReported) {
+    Build();
+    SyntheticNetwork::LocalSystem site;
+    site.shiftEast = 500.0;
+    site.rotation = 0.3;
+    for (const unsigned s : {2u, 4u, 5u})
+        net_.LocalCoordinates(s, 1, site, true, false);
+    const std::string report = AdjustAndRead();
+    const std::string parameters = Section(report, "附加参数的平差");
+    EXPECT_NE(parameters.find("附加转换参数"), std::string::npos) << parameters;
+    EXPECT_NE(parameters.find(" gon"), std::string::npos) << "the rotation is an angle";
+    const std::string observations = Section(report, "观测值平差");
+    EXPECT_NE(observations.find("E "), std::string::npos);
+    EXPECT_NE(observations.find("N "), std::string::npos);
+    net_.Settings().ReportSwitch[Tavex::REPORT_OUTPUT_FORM] = 2;
+    const std::string document = AdjustAndRead();
+    EXPECT_NE(document.find("additionalParameter"), std::string::npos);
+}
+
+} // namespace
+} // namespace TavexTest
