@@ -9,9 +9,26 @@
 //
 // Binary interface. Every record is byte-packed: no padding, a double may
 // start at any byte, integers are 32-bit little-endian, u16 is a 16-bit
-// unsigned integer, text fields are 8-bit (UTF-8) and zero-terminated within
-// their array. Angles are radians and lengths metres unless a field says
+// unsigned integer, text fields are 8-bit and zero-terminated within their
+// array. Angles are radians and lengths metres unless a field says
 // otherwise. The offsets are fixed and checked at compile time.
+//
+// Text. The kernel reads a text field (names, units) as UTF-8 when it is
+// well-formed UTF-8, and otherwise as Latin-1 as a whole (each byte one
+// character U+0000 to U+00FF), so that names written in a legacy 8-bit code
+// page stay readable and distinct; a UTF-8 sequence cut short at the end of
+// a full field is dropped. Every text the kernel writes (messages, message
+// file, reports, documents) is valid UTF-8; a message text is cut at 260
+// bytes without splitting a character.
+//
+// Failure. No function throws. Runs return 0 when they fail, with their
+// messages in _SETTINGS::Messages. SetStations and SetObservations take over
+// their whole array or nothing: with more records than a project may hold
+// (10 000 000 stations, 50 000 000 observation records) or without the
+// memory for them they return 0, store nothing, and every later run fails
+// until the next Initialize. An observation record whose type codes do not
+// fit its kind (see _OBSERVATION) fails every run with message 735 naming
+// it.
 //
 // Growable arrays. Three fields are std::vector objects shared by host and
 // kernel. The binary interface reserves 16 bytes for them; on this platform a
@@ -336,6 +353,26 @@ struct _OBS_RESULT_SINGLE {
 
 // One observation record (392 bytes). The host passes a pointer one record
 // before its first record: position k lies 392 * k bytes after it.
+//
+// What each kind may carry (type and sub-code per reading slot 1, 2, 3):
+//   4, 5     one reading in slot 1: 1 direction, 2 distance, 3 zenith angle,
+//            4 azimuth, 5 height difference or 9 geometric relation;
+//   6, 100   a total-station record, slot i holding type i or nothing (0),
+//            or a GPS baseline: types 6, 6, 6 with sub-codes 0, 1, 2;
+//   7        a GPS coordinate: types 7, 7, 7 with sub-codes 0, 1, 2; or
+//            observed local coordinates: type 10 with sub-code i − 1 in slot
+//            i (east, north, height) or nothing, their standard deviations
+//            at 58, 66 and 74, tied to the network by the transformation of
+//            _SETTINGS::LocalTransfType.
+// Observation numbers (in messages, test lists and the causing observation
+// of the station records) count the records of every SetObservations call
+// since Initialize in order: the first call's positions are 1 to n1, the
+// second call's n1 + 1 to n1 + n2. Results go back into the record itself,
+// whichever array it came from, so the host keeps every array alive.
+// A trigonometric height difference (distance and zenith angle of one record
+// in a height network) hands its results back in the distance's slots;
+// relations (type 9) and local coordinates (type 10) hand back nothing (the
+// report and the result document carry their results).
 struct _OBSERVATION {
     int Kind; // 0: 4, 5, 6, 7 or 100; other values are ignored
     union {
@@ -438,9 +475,11 @@ struct _LOOP_RESULT {
 // Resets the kernel and takes over the settings. Keep the record alive: runs
 // write the messages and the estimated additional parameters into it.
 TAVEX_API int Initialize(_SETTINGS& settings);
-// Takes over n stations, read from index 0. Keep the array alive.
+// Takes over n stations, read from index 0. Keep the array alive. Returns
+// 0 when it stored nothing (during a run, too many records, no memory).
 TAVEX_API int SetStations(_STATIONADJ* stations, unsigned int n);
-// Takes over n observations at positions 1 to n. Keep the array alive.
+// Takes over n observations at positions 1 to n and appends them to those of
+// earlier calls. Keep every array alive. Returns 0 when it stored nothing.
 TAVEX_API int SetObservations(_OBSERVATION* observations, unsigned int n);
 // Checks the input before an adjustment.
 TAVEX_API int PreRun(HWND owner);
