@@ -34,6 +34,9 @@ unsigned Components(const CObservation& o, int dimension) {
         case OBS_HEIGHT_DIFFERENCE:
             count += dimension == 2 ? 0 : 1;
             break;
+        case OBS_LOCAL_COORDINATE: // slots 1 and 2 east and north, slot 3 height
+            count += (i == 2 ? dimension != 2 : dimension != 1) ? 1 : 0;
+            break;
         default:
             break;
         }
