@@ -22,6 +22,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -160,7 +161,7 @@ RunResults Run(const Options& o, const Project& project, int form, Tavex::HWND w
     }
     RunResults results;
     results.result = result;
-    results.messages = ReadMessages(records);
+    results.messages = ReadMessages(project, records);
     return results;
 }
 
@@ -214,9 +215,7 @@ int RunProject(const Options& o) {
     return results.result ? 0 : kExitFailedRun;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     const Options options = ParseArguments(argc, argv);
     if (options.command == "multiplier")
         return Multiplier(options);
@@ -225,4 +224,20 @@ int main(int argc, char** argv) {
         if (options.command == command)
             return RunProject(options);
     BadUsage("unknown command \"" + options.command + "\"");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Every mistake in a project file is a ProjectError with its place; what
+    // else escapes is the host's own failure (out of memory, a fault), said
+    // plainly instead of an abort.
+    try {
+        return Main(argc, argv);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "tavex: internal error: %s\n", error.what());
+    } catch (...) {
+        std::fprintf(stderr, "tavex: internal error\n");
+    }
+    return kExitFailedRun;
 }

@@ -36,34 +36,68 @@ enum class ObservationKind {
     GpsBaseline,
     GpsCoordinate,
     TotalStation,
+    DoubleDistance,
+    TapeDistance,
+    LocalCoordinates,
 };
+
+// The words of the file's "type" field, in the order of ObservationKind.
+inline constexpr const char* kObservationTypes[] = {
+    "direction",         "distance",      "zenith",           "azimuth",
+    "height_difference", "gps_baseline",  "gps_coordinate",   "total_station",
+    "double_distance",   "tape_distance", "local_coordinates"};
 
 struct Observation {
     ObservationKind kind = ObservationKind::Direction;
     std::string where;         // place in the file, for messages
-    unsigned from = 0, to = 0; // station numbers (1-based)
+    unsigned from = 0, to = 0; // station numbers (1-based); to is 0 for one-station kinds
     // Readings: direction, distance, zenith (total station uses all three;
     // single kinds use their own); angles in radians, lengths in metres.
     std::optional<double> direction, distance, zenith;
-    double value = 0.0;             // azimuth, height difference
+    double value = 0.0;             // azimuth, height difference, double or tape distance
     std::array<double, 3> vector{}; // GPS components
+    // Local coordinates east, north, height (m), each given or not.
+    std::array<std::optional<double>, 3> local{};
     bool horizontalDistance = true;
-    unsigned set = 0, group = 0, varianceGroup = 0;
+    // Direction set; scale group of the distance, refraction group of the
+    // zenith angle, offset group of an azimuth.
+    unsigned set = 0, group = 0, zenithGroup = 0;
     double instrumentHeight = 0.0, targetHeight = 0.0;
     double centringFrom = 0.0, heightErrorFrom = 0.0, centringTo = 0.0, heightErrorTo = 0.0;
     // Precision: angle (rad) + length (m) parts of angles; absolute (m) and
     // relative parts of distances; levelling σ_abs (m), σ per √m, σ per m and
-    // line length (m); GPS standard deviations (m) and correlations.
+    // line length (m); GPS and local standard deviations (m) and GPS
+    // correlations.
     double sdDirection = 0.0, sdDirectionLength = 0.0;
     double sdZenith = 0.0, sdZenithLength = 0.0;
     double sdDistance = 0.0, sdDistanceRelative = 0.0;
-    double sdAngle = 0.0;
+    double sdAngle = 0.0, sdAngleLength = 0.0;
     double sdLevelling = 0.0, sdPerRootMetre = 0.0, sdPerMetre = 0.0, length = 0.0;
     std::array<double, 3> sdGps{};
     std::array<double, 3> correlation{}; // XY, XZ, YZ
 };
 
 enum class AngleUnit { Gon = 0, Degree = 1, Dms = 2 };
+
+// How a GPS transformation parameter enters the adjustment; the values are
+// the kernel's status codes.
+enum class GpsParameterUse { Estimated = 0, Fixed = 1, Weighted = 2 };
+
+// GPS transformation parameters by sub-code 1..7 (slot 0 unused).
+inline constexpr int kGpsParameterSlots = 8;
+inline constexpr const char* kGpsParameterNames[kGpsParameterSlots] = {
+    "",      "rotation_x",    "rotation_y",    "rotation_z",
+    "scale", "translation_x", "translation_y", "translation_z"};
+
+// How observed local coordinates are tied to the network; the values are
+// the kernel's transformation types.
+enum class LocalTransformation {
+    ByDimension = 0,
+    HeightShift = 1,
+    PlaneSimilarity = 2,
+    SpatialSimilarity = 3,
+    PlaneSimilarityAndHeightShift = 4,
+};
 
 struct Settings {
     std::string name;
@@ -73,7 +107,7 @@ struct Settings {
     AngleUnit angleUnit = AngleUnit::Gon;
     std::string lengthUnit = "m", lengthUnitLong = "meters";
     double lengthFactor = 1.0;
-    int ellipsoid = 2; // GRS 80
+    int ellipsoid = 2; // GRS 80; 20 the GPS frame
     double semiMajorAxis = 0.0, inverseFlattening = 0.0;
     int projection = 0;
     int iterations = 5;
@@ -83,12 +117,15 @@ struct Settings {
     int covarianceOutput = 0;
     int gpsCoordinateType = 0;
     int geoidModel = 0;
+    LocalTransformation localTransformation = LocalTransformation::ByDimension;
     bool externalReliability = false;
     std::array<int, 16> reportSwitch{};
     std::array<double, 10> scale{}, refraction{}, azimuthOffset{};
     std::array<int, 10> scaleFree{}, refractionFree{}, azimuthOffsetFree{};
-    std::array<double, 8> gpsParameter{}, gpsParameterSd{};
-    std::array<int, 8> gpsParameterObserved{};
+    // Values in radians (rotations), as a scale difference, in metres
+    // (translations); standard deviations of weighted ones alike.
+    std::array<double, kGpsParameterSlots> gpsParameter{}, gpsParameterSd{};
+    std::array<GpsParameterUse, kGpsParameterSlots> gpsParameterUse{};
 };
 
 struct Project {

@@ -44,6 +44,42 @@ void PrintStations(std::FILE* out, const Project& project, const RunResults& res
     }
 }
 
+// A parameter's value and standard deviation in the file's units: angles in
+// the angle unit, the GPS scale difference in ppm, translations in the
+// length unit.
+std::string ParameterText(const Settings& s, const ParameterResult& p, double value) {
+    char text[96];
+    const bool angle =
+        p.kind == "azimuth_offset" || (p.kind == "gps_transformation" && p.group <= 3);
+    if (angle)
+        return FormatAngle(value, s.angleUnit, s.angleUnit == AngleUnit::Dms ? 2 : 6);
+    if (p.kind == "gps_transformation" && p.group == 4)
+        std::snprintf(text, sizeof text, "%.4f ppm", value * 1e6);
+    else if (p.kind == "gps_transformation")
+        std::snprintf(text, sizeof text, "%.4f %s", value * s.lengthFactor, s.lengthUnit.c_str());
+    else
+        std::snprintf(text, sizeof text, "%.8f", value);
+    return text;
+}
+
+void PrintParameters(std::FILE* out, const Project& project, const RunResults& results) {
+    if (results.parameters.empty())
+        return;
+    const Settings& s = project.settings;
+    std::fprintf(out, "\nAdditional parameters (angles in %s)\n", UnitName(s.angleUnit));
+    std::fprintf(out, "  %-34s %20s %20s\n", "parameter", "value", "sd");
+    for (const ParameterResult& p : results.parameters) {
+        const std::string name = p.kind == "gps_transformation"
+                                     ? "GPS transformation " + p.name
+                                     : p.kind + " group " + std::to_string(p.group);
+        const std::string sd =
+            p.use == GpsParameterUse::Fixed ? "fixed" : ParameterText(s, p, p.sd);
+        std::fprintf(out, "  %-34s %20s %20s%s\n", name.c_str(),
+                     ParameterText(s, p, p.value).c_str(), sd.c_str(),
+                     p.use == GpsParameterUse::Weighted ? "  weighted" : "");
+    }
+}
+
 void PrintTests(std::FILE* out, const RunResults& results) {
     const Tavex::_STATISTICS& st = results.statistics;
     std::fprintf(out, "\nDegrees of freedom %d, iterations %d\n", +st.DegreesOfFreedom,
@@ -55,7 +91,7 @@ void PrintTests(std::FILE* out, const RunResults& results) {
     }
     std::vector<const ReadingResult*> tested;
     for (const ReadingResult& r : results.readings)
-        if (r.tested)
+        if (r.state == ReadingState::Adjusted)
             tested.push_back(&r);
     std::stable_sort(tested.begin(), tested.end(),
                      [](const ReadingResult* a, const ReadingResult* b) {
@@ -64,25 +100,54 @@ void PrintTests(std::FILE* out, const RunResults& results) {
     if (tested.empty())
         return;
     std::fprintf(out, "\nLargest W-tests (critical value %.2f)\n", +st.CriticalW);
-    std::fprintf(out, "  %-18s %-16s %-16s %9s %7s\n", "observation", "from", "to", "W", "red %");
+    std::fprintf(out, "  %-31s %-16s %-16s %9s %7s     %s\n", "observation", "from", "to", "W",
+                 "red %", "in the file");
     for (std::size_t k = 0; k < tested.size() && k < kLargestTests; ++k) {
         const ReadingResult& r = *tested[k];
-        std::fprintf(out, "  %-18s %-16s %-16s %9.2f %7.0f%s\n", r.kind.c_str(), r.from.c_str(),
-                     r.to.c_str(), r.w, r.redundancy, r.rejected ? " **" : "");
+        std::fprintf(out, "  %-31s %-16s %-16s %9.2f %7.0f %3s  %s\n", r.kind.c_str(),
+                     r.from.c_str(), r.to.c_str(), r.w, r.redundancy, r.rejected ? "**" : "",
+                     r.where.c_str());
+    }
+}
+
+// Readings without results in the records: left out, or adjusted with
+// their results in the kernel's report.
+void PrintOtherReadings(std::FILE* out, const RunResults& results, ReadingState state,
+                        const char* title) {
+    bool any = false;
+    for (const ReadingResult& r : results.readings) {
+        if (r.state != state)
+            continue;
+        if (!any)
+            std::fprintf(out, "\n%s\n", title);
+        any = true;
+        std::fprintf(out, "  %-31s %-16s %-16s %s\n", r.kind.c_str(), r.from.c_str(), r.to.c_str(),
+                     r.where.c_str());
     }
 }
 
 } // namespace
 
 void PrintMessages(std::FILE* out, const std::vector<Message>& messages) {
-    for (const Message& m : messages)
-        std::fprintf(out, "%s %d: %s\n", m.error ? "error" : "warning", m.code, m.text.c_str());
+    for (const Message& m : messages) {
+        std::fprintf(out, "%s %d: %s", m.error ? "error" : "warning", m.code, m.text.c_str());
+        if (!m.where.empty())
+            std::fprintf(out, "  [%s]", m.where.c_str());
+        else if (!m.station.empty())
+            std::fprintf(out, "  [station %s]", m.station.c_str());
+        std::fputc('\n', out);
+    }
 }
 
 void PrintAdjustment(std::FILE* out, const Project& project, const RunResults& results) {
     PrintStations(out, project, results);
+    PrintParameters(out, project, results);
     if (!project.settings.design)
         PrintTests(out, results);
+    PrintOtherReadings(out, results, ReadingState::LeftOut,
+                       "Left out by the kernel (see its warnings)");
+    PrintOtherReadings(out, results, ReadingState::InReport,
+                       "Adjusted, with their results in the kernel's report");
 }
 
 } // namespace TavexCli

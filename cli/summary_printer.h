@@ -9,9 +9,13 @@
 
 namespace TavexCli {
 
+// The kernel's messages, each with the station or the place in the file it
+// names.
 void PrintMessages(std::FILE* out, const std::vector<Message>& messages);
-// Adjusted coordinates with standard deviations, the F-test, the largest
-// W-tests with their observations, rejected tests marked "**".
+// Adjusted coordinates with standard deviations, the estimated additional
+// parameters, the F-test, the largest W-tests with their observations
+// (rejected tests marked "**"), and the readings the kernel left out or
+// reports elsewhere.
 void PrintAdjustment(std::FILE* out, const Project& project, const RunResults& results);
 
 } // namespace TavexCli

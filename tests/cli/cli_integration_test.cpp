@@ -1,66 +1,22 @@
 // The tavex command run on the bundled examples, checked against
 // independent least-squares computations made here from the project files.
+#include "cli_run.h"
+
 #include <Eigen/Dense>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
+using namespace TavexCliTest;
 using nlohmann::json;
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-};
-
-// Runs tavex with the arguments; standard error goes to the same capture.
-Outcome Tavex(const std::string& arguments) {
-    const std::string command = std::string(TAVEX_CLI_PATH) + " " + arguments + " 2>&1";
-    Outcome o;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return o;
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-        o.out.append(buffer, n);
-    const int status = pclose(pipe);
-    o.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return o;
-}
-
-std::string Example(const std::string& name) {
-    return std::string(TAVEX_EXAMPLES_DIR) + "/" + name + ".json";
-}
-
-json ReadJson(const std::string& path) {
-    std::ifstream in(path);
-    return json::parse(in);
-}
-
-json AdjustJson(const std::string& name) {
-    const Outcome o = Tavex("adjust --output none --json " + Example(name));
-    EXPECT_EQ(o.status, 0) << o.out;
-    return json::parse(o.out);
-}
-
-const json& Station(const json& results, const std::string& name) {
-    for (const json& s : results["stations"])
-        if (s["name"] == name)
-            return s;
-    static const json none;
-    ADD_FAILURE() << "no station " << name;
-    return none;
-}
-
-TEST(Examples, LevellingAgainstAWeightedLeastSquaresSolution) {
+TEST(CliExamples, LevellingAgainstAWeightedLeastSquaresSolution) {
     const json project = ReadJson(Example("levelling"));
     // Unknown heights of the new points; benchmarks fixed (constrained).
     std::map<std::string, int> index;
@@ -90,7 +46,7 @@ TEST(Examples, LevellingAgainstAWeightedLeastSquaresSolution) {
     }
     const Eigen::VectorXd h =
         (A.transpose() * w.asDiagonal() * A).ldlt().solve(A.transpose() * w.asDiagonal() * l);
-    const json results = AdjustJson("levelling");
+    const json results = AdjustJson(Example("levelling"));
     for (const auto& [name, k] : index)
         EXPECT_NEAR(Station(results, name)["height"].get<double>(), h(k), 5e-5) << name;
     for (const auto& [name, height] : fixed)
@@ -202,10 +158,10 @@ PlaneNetwork PlaneAdjustment(const json& project, bool design, double knownSd) {
     return net;
 }
 
-TEST(Examples, TriangulationAgainstAPlaneAdjustmentAndItsPlantedError) {
+TEST(CliExamples, TriangulationAgainstAPlaneAdjustmentAndItsPlantedError) {
     const json project = ReadJson(Example("triangulation"));
     const PlaneNetwork reference = PlaneAdjustment(project, false, 0.0);
-    const json results = AdjustJson("triangulation");
+    const json results = AdjustJson(Example("triangulation"));
     for (const auto& [name, position] : reference.position) {
         const json& s = Station(results, name);
         EXPECT_NEAR(s["east"].get<double>(), position(0), 5e-4) << name;
@@ -214,8 +170,10 @@ TEST(Examples, TriangulationAgainstAPlaneAdjustmentAndItsPlantedError) {
     // The largest W-test is the planted error in the distance T3-T6.
     const json* largest = nullptr;
     for (const json& r : results["observations"])
-        if (largest == nullptr ||
-            std::abs(r["w"].get<double>()) > std::abs((*largest)["w"].get<double>()))
+        if (r["state"] != "adjusted")
+            ADD_FAILURE() << r.dump();
+        else if (largest == nullptr ||
+                 std::abs(r["w"].get<double>()) > std::abs((*largest)["w"].get<double>()))
             largest = &r;
     ASSERT_NE(largest, nullptr);
     EXPECT_EQ((*largest)["kind"], "distance");
@@ -225,10 +183,10 @@ TEST(Examples, TriangulationAgainstAPlaneAdjustmentAndItsPlantedError) {
     EXPECT_NEAR(std::abs((*largest)["w"].get<double>()), reference.w.cwiseAbs().maxCoeff(), 0.02);
 }
 
-TEST(Examples, DesignPrecisionAgainstThePlaneCofactors) {
+TEST(CliExamples, DesignPrecisionAgainstThePlaneCofactors) {
     const json project = ReadJson(Example("design"));
     const PlaneNetwork reference = PlaneAdjustment(project, true, 0.01);
-    const json results = AdjustJson("design");
+    const json results = AdjustJson(Example("design"));
     for (const char* name : {"N1", "N2"}) {
         const int c = reference.coordinate.at(name);
         const json& s = Station(results, name);
@@ -238,9 +196,9 @@ TEST(Examples, DesignPrecisionAgainstThePlaneCofactors) {
     }
 }
 
-TEST(Examples, ThreeDimensionalNetworkRecoversItsTruth) {
+TEST(CliExamples, ThreeDimensionalNetworkRecoversItsTruth) {
     const json truth = ReadJson(std::string(TAVEX_EXAMPLES_DIR) + "/gps-total-station.truth.json");
-    const json results = AdjustJson("gps-total-station");
+    const json results = AdjustJson(Example("gps-total-station"));
     EXPECT_TRUE(results["succeeded"].get<bool>());
     for (const auto& [name, point] : truth["points"].items()) {
         const json& s = Station(results, name);
@@ -256,7 +214,7 @@ TEST(Examples, ThreeDimensionalNetworkRecoversItsTruth) {
               results["statistics"]["critical_f"].get<double>());
 }
 
-TEST(Examples, TextReportAndDocumentAreWrittenIntoANewOutputDirectory) {
+TEST(CliExamples, TextReportAndDocumentAreWrittenIntoANewOutputDirectory) {
     const std::filesystem::path base = std::filesystem::temp_directory_path() / "tavex-cli-output";
     std::filesystem::remove_all(base);
     const std::filesystem::path dir = base / "new";
@@ -269,16 +227,7 @@ TEST(Examples, TextReportAndDocumentAreWrittenIntoANewOutputDirectory) {
     EXPECT_NE(o.out.find("Adjusted coordinates"), std::string::npos);
 }
 
-// Writes a project file with the given text into a fresh directory.
-std::filesystem::path Project(const std::string& name, const std::string& text) {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("tavex-" + name);
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    std::ofstream(dir / "project.json") << text;
-    return dir / "project.json";
-}
-
-TEST(BadInput, EveryKindOfMistakeExitsWithTwoAndWritesNothing) {
+TEST(CliBadInput, EveryKindOfMistakeExitsWithTwoAndWritesNothing) {
     const struct {
         const char* name;
         const char* text;
@@ -296,7 +245,7 @@ TEST(BadInput, EveryKindOfMistakeExitsWithTwoAndWritesNothing) {
         {"missing-field", R"({"dimension": 2, "stations": [{"name": "A", "east": 0}]})",
          "stations[0]: missing field \"north\""},
         {"out-of-range", R"({"dimension": 4, "stations": [{"name": "A", "east": 0, "north": 0}]})",
-         "dimension: must lie between 1 and 3"},
+         "dimension: must be a whole number from 1 to 3"},
         {"negative-sd",
          R"({"dimension": 1, "stations": [{"name": "A", "east": 0, "north": 0},
              {"name": "B", "east": 1, "north": 0}],
@@ -305,7 +254,7 @@ TEST(BadInput, EveryKindOfMistakeExitsWithTwoAndWritesNothing) {
          "observations[0].sd: must not be negative"},
     };
     for (const auto& c : cases) {
-        const std::filesystem::path file = Project(c.name, c.text);
+        const std::filesystem::path file = Project(c.text, c.name);
         const Outcome o = Tavex("adjust " + file.string());
         EXPECT_EQ(o.status, 2) << c.name << ": " << o.out;
         EXPECT_NE(o.out.find(c.expected), std::string::npos) << c.name << ": " << o.out;
@@ -316,8 +265,8 @@ TEST(BadInput, EveryKindOfMistakeExitsWithTwoAndWritesNothing) {
     }
 }
 
-TEST(BadInput, AFailedRunExitsWithOneAndShowsTheKernelsMessages) {
-    const std::filesystem::path file = Project("failed-run", R"({
+TEST(CliBadInput, AFailedRunExitsWithOneAndShowsTheKernelsMessages) {
+    const std::filesystem::path file = Project(R"({
         "dimension": 1, "datum": "weighted",
         "stations": [{"name": "A", "east": 0, "north": 0, "height": 1, "known": "height",
                       "sd_height": 0.001},
@@ -331,7 +280,7 @@ TEST(BadInput, AFailedRunExitsWithOneAndShowsTheKernelsMessages) {
     EXPECT_NE(o.out.find("adjust: failed"), std::string::npos) << o.out;
 }
 
-TEST(Multiplier, PrintsTheConfidenceMultiplier) {
+TEST(CliMultiplier, PrintsTheConfidenceMultiplier) {
     const Outcome o = Tavex("multiplier 0.95 2");
     EXPECT_EQ(o.status, 0);
     EXPECT_NEAR(std::stod(o.out), 2.4477, 1e-4);
