@@ -4,6 +4,7 @@
 #include "engine/geometry_refresh.h"
 #include "engine/number_unknowns.h"
 #include "engine/observation_model.h"
+#include "engine/row_equation.h"
 #include "engine/row_weights.h"
 #include "messages/no_memory.h"
 #include "messages/string_loader.h"
@@ -50,17 +51,9 @@ struct DesignRow {
     }
 };
 
-int FindSlot(const CObservation& o, std::uint16_t type) {
-    for (int i = 0; i < 3; ++i)
-        if (o.Type[i] == type && o.Off[i] == 0)
-            return i;
-    return -1;
-}
-
 class Filler {
 public:
-    Filler(ProjectState& p, EngineState& e)
-        : p_(p), e_(e), ellipsoid_(ProjectEllipsoid(p)), design_(p.AdjDesign != 0) {}
+    Filler(ProjectState& p, EngineState& e) : p_(p), e_(e), design_(p.AdjDesign != 0) {}
 
     int Fill(CompressedRowsBuilder& a, CompressedRowsBuilder& weights);
 
@@ -68,10 +61,6 @@ private:
     const CObservation& Observation(const ObservationRow& row) const {
         return *p_.Observations.GetAt(static_cast<int>(row.source));
     }
-    double Value(std::uint32_t unknown, double fixed) const {
-        return unknown != 0 ? e_.values[unknown] : fixed;
-    }
-    RowParameters Parameters(const ObservationRow& row) const;
     void AddStationEntries(DesignRow& d, unsigned station, const double (&g)[3]) const;
     void ObservationRowFill(std::size_t r, DesignRow& d, double& weight);
     void GpsBlock(std::size_t r, CompressedRowsBuilder& weights, bool& ok);
@@ -79,59 +68,13 @@ private:
     void TransformationRowFill(std::size_t r, DesignRow& d, double& weight);
     void InnerRowFill(std::size_t r);
     double DatumWeight(double sigma) const;
-    double Refraction(unsigned group) const {
-        return group < kParameterGroups
-                   ? Value(e_.index.refraction[group], FixedRefraction(p_, group))
-                   : FixedRefraction(p_, group);
-    }
 
     ProjectState& p_;
     EngineState& e_;
-    EllipsoidConstants ellipsoid_;
     bool design_;
     MeanPoint mean_;
     bool meanReady_ = false;
 };
-
-RowParameters Filler::Parameters(const ObservationRow& row) const {
-    RowParameters parameters;
-    const UnknownIndex& index = e_.index;
-    const unsigned group = row.kind == ROW_RELATION ? 0u : row.sub;
-    switch (row.kind) {
-    case ROW_DIRECTION:
-        parameters.orientation = Value(index.Orientation(row.from, row.sub), 0.0);
-        break;
-    case ROW_DISTANCE:
-    case ROW_RELATION:
-        parameters.scale = group < kParameterGroups
-                               ? Value(index.scale[group], FixedScale(p_, group))
-                               : FixedScale(p_, group);
-        break;
-    case ROW_ZENITH:
-        parameters.refraction = Refraction(group);
-        break;
-    case ROW_AZIMUTH:
-        parameters.azimuthOffset = group < kParameterGroups ? Value(index.azimuthOffset[group],
-                                                                    FixedAzimuthOffset(p_, group))
-                                                            : FixedAzimuthOffset(p_, group);
-        break;
-    case ROW_LOCAL_COORDINATE:
-        parameters.local = &e_.localFrame;
-        for (int sub = 1; sub < kLocalParameterSlots; ++sub)
-            parameters.localValue[sub] = Value(index.local[sub], 0.0);
-        break;
-    case ROW_GPS_BASELINE:
-    case ROW_GPS_COORDINATE:
-        // Without transformation unknowns the GPS frame is the network's.
-        for (int sub = 1; sub <= kGpsParameters; ++sub)
-            parameters.gps[sub] =
-                GpsParameterCount(p_, e_) > 0 ? Value(index.gps[sub], p_.GPSTransfPar[sub]) : 0.0;
-        break;
-    default:
-        break;
-    }
-    return parameters;
-}
 
 void Filler::AddStationEntries(DesignRow& d, unsigned station, const double (&g)[3]) const {
     if (station == 0)
@@ -141,143 +84,55 @@ void Filler::AddStationEntries(DesignRow& d, unsigned station, const double (&g)
     d.Add(e_.index.height[station], g[2]);
 }
 
-// The first-face zenith angle the model gives between the row's points.
-double ComputedZenith(const RowGeometryInput& input, double refraction,
-                      const EllipsoidConstants& ellipsoid) {
-    ObservationRow zenith;
-    zenith.kind = ROW_ZENITH;
-    RowParameters parameters;
-    parameters.refraction = refraction;
-    RowGeometryInput firstFace = input;
-    firstFace.secondFace = false;
-    return EvaluateRow(zenith, firstFace, parameters, ellipsoid).value;
-}
-
 void Filler::ObservationRowFill(std::size_t r, DesignRow& d, double& weight) {
     const ObservationRow& row = e_.rows[r];
-    const CObservation& o = Observation(row);
-    RowGeometryInput input;
-    input.from = &e_.geometry[row.from];
-    input.to = row.to != 0 ? &e_.geometry[row.to] : nullptr;
-    input.instrumentHeight = o.StationHeight;
-    input.targetHeight = o.TargetHeight;
-    input.meanEarthRadius = p_.MeanEarthRadius;
-    // A design has no readings: every zenith angle is taken in the first face.
-    input.secondFace = row.kind == ROW_ZENITH && !design_ && IsSecondFace(o.Reading[row.slot]);
-    const RowParameters parameters = Parameters(row);
-    const RowEvaluation model = EvaluateRow(row, input, parameters, ellipsoid_);
-
+    const RowEquation q = LineariseRow(p_, e_, row);
+    const RowEvaluation& model = q.model;
     AddStationEntries(d, row.from, model.from);
     AddStationEntries(d, row.to, model.to);
-    const double centringFrom = Combined(p_.Stations[row.from].CentringError, o.CentringStation);
-    const double centringTo =
-        row.to ? Combined(p_.Stations[row.to].CentringError, o.CentringTarget) : 0.0;
-    const double heightFrom = Combined(p_.Stations[row.from].HeightError, o.HeightErrStation);
-    const double heightTo =
-        row.to ? Combined(p_.Stations[row.to].HeightError, o.HeightErrTarget) : 0.0;
-    const double sigma0 = p_.Sigma0;
-    // Length-dependent parts of the standard deviations take the distance
-    // between the stations at the current values, which a design has too.
-    const double s = input.to ? SlantDistance(input, ellipsoid_) : 0.0;
-    double observed = o.Reading[row.slot];
-    double computed = model.value;
-    double sigma = 0.0;
-    double l = 0.0;
-
     switch (row.kind) {
     case ROW_DIRECTION:
-    case ROW_AZIMUTH: {
-        if (row.kind == ROW_DIRECTION)
-            d.Add(e_.index.Orientation(row.from, row.sub), model.parameter);
-        else if (row.sub < kParameterGroups)
-            d.Add(e_.index.azimuthOffset[row.sub], model.parameter);
-        sigma = AngleSigma(o, row.slot, s, centringFrom, centringTo);
-        l = WrapAngle(observed - computed);
+        d.Add(e_.index.Orientation(row.from, row.sub), model.parameter);
         break;
-    }
-    case ROW_ZENITH: {
+    case ROW_AZIMUTH:
+        if (row.sub < kParameterGroups)
+            d.Add(e_.index.azimuthOffset[row.sub], model.parameter);
+        break;
+    case ROW_ZENITH:
         if (row.sub < kParameterGroups)
             d.Add(e_.index.refraction[row.sub], model.parameter);
-        sigma = ZenithSigma(o, row.slot, s, heightFrom, heightTo);
-        l = observed - computed;
         break;
-    }
     case ROW_DISTANCE:
     case ROW_RELATION: {
+        // The scale factor's unknown is a relative correction.
         const unsigned group = row.kind == ROW_RELATION ? 0u : row.sub;
-        // The computed value is floored so that the relative form never
-        // divides by zero.
-        computed = std::max(computed, kVarianceFloor);
-        sigma = DistanceSigma(o, row.slot, s, centringFrom, centringTo);
-        const int zenithSlot = FindSlot(o, OBS_ZENITH);
-        if (row.kind == ROW_DISTANCE && row.auxiliary == DISTANCE_REDUCED && zenithSlot >= 0) {
-            // A slant distance reduced to the horizon with its zenith angle
-            // (a design reduces the computed slant distance with the
-            // computed zenith angle).
-            const double k = Refraction(o.Sub[zenithSlot]);
-            const double slant = design_ ? s : observed;
-            const double zenith = design_ ? ComputedZenith(input, k, ellipsoid_)
-                                          : FirstFaceZenith(o.Reading[zenithSlot]);
-            const ReducedDistance reduced =
-                ReduceToHorizontal(slant, zenith, k, p_.MeanEarthRadius);
-            const double zenithSigma = ZenithSigma(o, zenithSlot, s, heightFrom, heightTo);
-            sigma = std::hypot(reduced.dS * sigma, reduced.dZ * zenithSigma);
-            observed = reduced.value;
-        }
-        if (group < kParameterGroups && e_.index.scale[group] != 0)
-            d.Add(e_.index.scale[group], model.parameter * parameters.scale);
-        d.Scale(1.0 / computed);
-        sigma /= computed;
-        l = (observed - computed) / computed;
-        break;
-    }
-    case ROW_HEIGHT_DIFFERENCE: {
-        sigma = HeightDifferenceSigma(o, row.slot, s);
-        l = observed - computed;
-        break;
-    }
-    case ROW_TRIG_HEIGHT: {
-        const int zenithSlot = FindSlot(o, OBS_ZENITH);
-        const double k = Refraction(o.Sub[zenithSlot]);
-        const double slant = design_ ? s : o.Reading[row.slot];
-        const double zenith =
-            design_ ? ComputedZenith(input, k, ellipsoid_) : FirstFaceZenith(o.Reading[zenithSlot]);
-        const ReducedDistance dh = TrigonometricHeight(slant, zenith, k, p_.MeanEarthRadius,
-                                                       o.StationHeight, o.TargetHeight);
-        observed = dh.value;
-        const double distanceSigma = DistanceSigma(o, row.slot, s, 0.0, 0.0);
-        const double zenithSigma = ZenithSigma(o, zenithSlot, s, 0.0, 0.0);
-        sigma = std::sqrt(std::pow(dh.dS * distanceSigma, 2) + std::pow(dh.dZ * zenithSigma, 2) +
-                          heightFrom * heightFrom + heightTo * heightTo);
-        l = observed - computed;
+        if (group < kParameterGroups)
+            d.Add(e_.index.scale[group], model.parameter * q.parameters.scale);
         break;
     }
     case ROW_LOCAL_COORDINATE: {
         const LocalParameterList list = LocalParameters(e_.localFrame.type);
         for (int k = 0; k < list.count; ++k)
             d.Add(e_.index.local[list.sub[k]], model.local[list.sub[k]]);
-        sigma = LocalCoordinateSigma(o, row.slot, row.slot == 2 ? heightFrom : centringFrom);
-        l = observed - computed;
         break;
     }
     case ROW_GPS_BASELINE:
     case ROW_GPS_COORDINATE:
-        // The weight comes with the 3 x 3 block of the whole observation.
         for (int sub = 1; sub <= kGpsParameters; ++sub)
             d.Add(e_.index.gps[sub], model.gps[sub]);
-        l = observed - computed;
         break;
     default:
         break;
     }
-    e_.observed[r] = observed;
-    e_.computed[r] = computed;
+    d.Scale(q.rowScale);
+    e_.observed[r] = q.observed;
+    e_.computed[r] = q.computed;
     // A GPS observation's three standard deviations come from its block
     // (GpsBlock, at its first row); its later rows must not clear them.
     if (row.kind != ROW_GPS_BASELINE && row.kind != ROW_GPS_COORDINATE)
-        e_.sigma[r] = sigma;
-    e_.system.l[r] = design_ ? 0.0 : l;
-    weight = WeightOf(sigma, sigma0);
+        e_.sigma[r] = q.sigma;
+    e_.system.l[r] = q.l;
+    weight = WeightOf(q.sigma, p_.Sigma0);
 }
 
 void Filler::GpsBlock(std::size_t r, CompressedRowsBuilder& weights, bool& ok) {
