@@ -46,6 +46,18 @@ std::filesystem::path Project(const std::string& text, const std::string& label)
     return dir / "project.json";
 }
 
+void ExpectRefused(const std::string& text, const std::string& expected, const std::string& label) {
+    const std::filesystem::path file = Project(text, label);
+    const Outcome o = Tavex("adjust " + file.string());
+    EXPECT_EQ(o.status, 2) << label << ": " << o.out;
+    EXPECT_NE(o.out.find(expected), std::string::npos)
+        << label << ": expected \"" << expected << "\" in: " << o.out;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(file.parent_path()),
+                            std::filesystem::directory_iterator()),
+              1)
+        << label << ": nothing but the project is in its directory";
+}
+
 json AdjustJson(const std::string& path) {
     const Outcome o = Tavex("adjust --output none --json " + path);
     EXPECT_EQ(o.status, 0) << o.out;

@@ -27,6 +27,12 @@ nlohmann::json ReadJson(const std::string& path);
 // the running test (and label, for tests with several files).
 std::filesystem::path Project(const std::string& text, const std::string& label = "");
 
+// Expects `tavex adjust` to refuse the project text: exit status 2, the
+// expected text (a place in the file and what is wrong) in what it printed,
+// and nothing written next to the project.
+void ExpectRefused(const std::string& text, const std::string& expected,
+                   const std::string& label = "");
+
 // `tavex adjust --output none --json` on a file; expects success.
 nlohmann::json AdjustJson(const std::string& path);
 
