@@ -5,6 +5,7 @@
 #include "engine/factor_capacity.h"
 #include "engine/factor_solve.h"
 #include "engine/fill_system.h"
+#include "engine/free_observations.h"
 #include "engine/geometry_refresh.h"
 #include "engine/number_unknowns.h"
 #include "engine/numeric_factorisation.h"
@@ -274,7 +275,13 @@ void WarnMissingGeoidHeights(ProjectState& p, const EngineState& e) {
 int Prepare(ProjectState& p, EngineState& e, Progress& progress) {
     if (!CheckAdjustmentSettings(p))
         return 0;
-    const Participation participation = CheckStations(p);
+    Participation participation = CheckStations(p);
+    // Side shots leave the network before its rows are built; a design has
+    // no readings to compute them from.
+    e.freeObservations = FreeObservations{};
+    if (p.ReportSwitch[REPORT_ENGINE_OPTION] != 0 && p.AdjDesign == 0 &&
+        !DetectFreeObservations(p, participation, e))
+        return 0;
     if (!BuildRows(p, participation, e))
         return 0;
     WarnMissingGeoidHeights(p, e);
@@ -371,10 +378,12 @@ int RunAdjustment(ProjectState& p, EngineState& e, Progress& progress) {
         return 0;
     if (p.Phase == PHASE_CONSTRAINED && !ConstrainedPhase(p, e, progress))
         return 0;
-    if (!design && e.Unknowns() <= e.Rows()) {
+    if (!design && e.Unknowns() <= e.Rows())
         FormAdjustedObservations(e);
+    if (!e.freeObservations.list.empty() && !AdjustFreeObservations(p, e))
+        return 0;
+    if (!design && e.Unknowns() <= e.Rows())
         SecondFaceZenithAngles(e);
-    }
     return 1;
 }
 

@@ -17,7 +17,8 @@ constexpr double kCoincidenceMetres = 1e-6;
 
 class RowBuilder {
 public:
-    RowBuilder(ProjectState& project, EngineState& engine) : p_(project), e_(engine) {}
+    RowBuilder(ProjectState& project, std::vector<ObservationRow>& rows, RowCounts& counts)
+        : p_(project), rows_(rows), counts_(counts) {}
 
     void Observation(unsigned index, const CObservation& o);
 
@@ -40,8 +41,8 @@ private:
         row.auxiliary = auxiliary;
         row.from = o.Station;
         row.to = o.IsSingleStation() ? 0 : o.Target;
-        e_.rows.push_back(row);
-        e_.counts.Count(kind);
+        rows_.push_back(row);
+        counts_.Count(kind);
     }
     // Whether the three readings are complete components of one GPS
     // observation of the given type; warns with incompleteId when only some
@@ -54,7 +55,8 @@ private:
     bool StationsCoincide(const CObservation& o) const;
 
     ProjectState& p_;
-    EngineState& e_;
+    std::vector<ObservationRow>& rows_;
+    RowCounts& counts_;
 };
 
 bool RowBuilder::StationsCoincide(const CObservation& o) const {
@@ -280,11 +282,22 @@ int BuildRows(ProjectState& p, const Participation& participation, EngineState& 
         e.rows.assign(1, ObservationRow{});
         e.rows.reserve(p.RowBound + 3 * (e.known.size() + 5) + 1);
         e.counts = RowCounts{};
-        RowBuilder builder(p, e);
+        RowBuilder builder(p, e.rows, e.counts);
         for (int k = 1; k < p.Observations.GetSize(); ++k)
             if (participation.observation[static_cast<std::size_t>(k)])
                 builder.Observation(static_cast<unsigned>(k), *p.Observations.GetAt(k));
         e.observationRows = static_cast<unsigned>(e.Rows());
+    } catch (const std::bad_alloc&) {
+        return ReportNoMemory(p.Messages, STR_NO_MEMORY_ALLOCATE, STR_OBJECT_UNKNOWNS_AND_ROWS);
+    }
+    return 1;
+}
+
+int BuildRecordRows(ProjectState& p, unsigned index, std::vector<ObservationRow>& rows) {
+    try {
+        RowCounts counts;
+        RowBuilder(p, rows, counts)
+            .Observation(index, *p.Observations.GetAt(static_cast<int>(index)));
     } catch (const std::bad_alloc&) {
         return ReportNoMemory(p.Messages, STR_NO_MEMORY_ALLOCATE, STR_OBJECT_UNKNOWNS_AND_ROWS);
     }

@@ -25,6 +25,11 @@ struct Participation {
 // after 400 with 405 when the tables cannot be allocated.
 int BuildRows(ProjectState& project, const Participation& participation, EngineState& engine);
 
+// Appends the rows of one observation (its index in the observation list) to
+// rows, with the same restrictions and warnings. Returns 1, or 0 after 400
+// with 405.
+int BuildRecordRows(ProjectState& project, unsigned index, std::vector<ObservationRow>& rows);
+
 // The from- and to-stations of the rows that couple stations, for the
 // ordering (GPS coordinates, relations and observed coordinates left out).
 std::vector<StationPair> RowStationPairs(const EngineState& engine);

@@ -193,6 +193,19 @@ int CoordinatesTitle(const ProjectState& p, const EngineState& e) {
     return 205;
 }
 
+int FreeStationsTitle(const ProjectState& p, const EngineState& e) {
+    switch (DatumOf(p, e)) {
+    case DatumKind::InnerConstraints:
+        return STR_TITLE_FREE_INNER;
+    case DatumKind::WeightedConstraints:
+        return STR_TITLE_FREE_WEIGHTED;
+    case DatumKind::Constraints:
+        return STR_TITLE_FREE_CONSTRAINED;
+    default:
+        return STR_TITLE_FREE_MINIMAL;
+    }
+}
+
 void AppendDatumRows(ProjectState& p, EngineState& e) {
     switch (DatumOf(p, e)) {
     case DatumKind::MinimalConstraints:

@@ -18,6 +18,9 @@ DatumKind DatumOf(const ProjectState& project, const EngineState& engine);
 // The report title of the coordinates for the datum (design titles in
 // design mode).
 int CoordinatesTitle(const ProjectState& project, const EngineState& engine);
+// The title of the free stations' coordinates for the same datum (610 to
+// 613: minimal, inner, weighted constraints, constraints).
+int FreeStationsTitle(const ProjectState& project, const EngineState& engine);
 
 // Appends the datum rows (kinds 31 to 33, or 50) and the transformation
 // pseudo-observations (kind 40). Warns with 488, 489 or 490 when the known

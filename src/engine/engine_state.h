@@ -4,6 +4,7 @@
 #ifndef TAVEX_ENGINE_ENGINE_STATE_H
 #define TAVEX_ENGINE_ENGINE_STATE_H
 
+#include "engine/free_observations.h"
 #include "engine/linear_system.h"
 #include "engine/local_frame.h"
 #include "engine/observation_row.h"
@@ -62,6 +63,7 @@ struct EngineState {
     std::vector<std::uint32_t> flags;      // per station
     std::vector<StationGeometry> geometry; // per station, at the current values
     LocalFrame localFrame;                 // observed local coordinates' tangent frame
+    FreeObservations freeObservations;     // side shots, adjusted after the network
 
     // Unknowns.
     std::vector<UnknownDescriptor> unknowns; // 1..u, element 0 unused

@@ -138,13 +138,7 @@ void Filler::ObservationRowFill(std::size_t r, DesignRow& d, double& weight) {
 void Filler::GpsBlock(std::size_t r, CompressedRowsBuilder& weights, bool& ok) {
     const ObservationRow& row = e_.rows[r];
     const CObservation& o = Observation(row);
-    const StationGeometry& from = e_.geometry[row.from];
-    const StationGeometry* to = row.to ? &e_.geometry[row.to] : nullptr;
-    Covariance3 cov =
-        GpsCovariance(o, from, to, Combined(p_.Stations[row.from].CentringError, o.CentringStation),
-                      Combined(p_.Stations[row.from].HeightError, o.HeightErrStation),
-                      row.to ? Combined(p_.Stations[row.to].CentringError, o.CentringTarget) : 0.0,
-                      row.to ? Combined(p_.Stations[row.to].HeightError, o.HeightErrTarget) : 0.0);
+    Covariance3 cov = GpsRowCovariance(p_, e_, row);
     const double s0 = p_.Sigma0 * p_.Sigma0;
     for (auto& line : cov.c)
         for (double& c : line)

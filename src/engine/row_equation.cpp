@@ -215,6 +215,18 @@ RowParameters RowParametersOf(const ProjectState& p, const EngineState& e,
     return parameters;
 }
 
+Covariance3 GpsRowCovariance(const ProjectState& p, const EngineState& e,
+                             const ObservationRow& row) {
+    const CObservation& o = *p.Observations.GetAt(static_cast<int>(row.source));
+    const StationRec& from = p.Stations[row.from];
+    const StationRec* to = row.to ? &p.Stations[row.to] : nullptr;
+    return GpsCovariance(o, e.geometry[row.from], to ? &e.geometry[row.to] : nullptr,
+                         Combined(from.CentringError, o.CentringStation),
+                         Combined(from.HeightError, o.HeightErrStation),
+                         to ? Combined(to->CentringError, o.CentringTarget) : 0.0,
+                         to ? Combined(to->HeightError, o.HeightErrTarget) : 0.0);
+}
+
 RowEquation LineariseRow(const ProjectState& p, const EngineState& e, const ObservationRow& row) {
     return Lineariser(p, e, row).Equation();
 }

@@ -9,6 +9,7 @@
 
 #include "engine/engine_state.h"
 #include "engine/observation_model.h"
+#include "engine/row_weights.h"
 #include "project/project_state.h"
 
 namespace Tavex {
@@ -34,6 +35,11 @@ RowEquation LineariseRow(const ProjectState& project, const EngineState& engine,
 // The values of the parameters a row depends on.
 RowParameters RowParametersOf(const ProjectState& project, const EngineState& engine,
                               const ObservationRow& row);
+
+// The a-priori covariance (metres², geocentric) of the GPS observation whose
+// first row is given, with the centring and height errors of its stations.
+Covariance3 GpsRowCovariance(const ProjectState& project, const EngineState& engine,
+                             const ObservationRow& firstRow);
 
 // The slot of the first switched-on reading of a type, or −1.
 int FindSlot(const CObservation& o, std::uint16_t type);

@@ -65,6 +65,11 @@ struct AdjustedComponents {
 
 AdjustedComponents ComponentsOf(const EngineState& e, unsigned s) {
     AdjustedComponents c;
+    if (const FreeObservation* free = e.freeObservations.Of(s)) {
+        c.horizontal = free->solved && free->north && free->east;
+        c.height = free->solved && free->height;
+        return c;
+    }
     c.horizontal = e.index.north.size() > s && e.index.north[s] != 0 && e.index.east[s] != 0;
     c.height = e.index.height.size() > s && e.index.height[s] != 0;
     return c;

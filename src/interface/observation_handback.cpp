@@ -1,6 +1,6 @@
 #include "interface/observation_handback.h"
 
-#include "engine/row_weights.h"
+#include "engine/row_equation.h"
 #include "testing/row_results.h"
 
 #include <cmath>
@@ -26,14 +26,9 @@ void WriteEllipse(const EngineState& e, const ObservationRow& row, double* targe
 
 // The a-priori correlation coefficients XY, XZ, YZ of a GPS baseline, with
 // the centring and height errors of its stations included.
-void BaselineCorrelations(const ProjectState& p, const EngineState& e, const CObservation& o,
-                          const ObservationRow& row, double (&r)[3]) {
-    const Covariance3 c =
-        GpsCovariance(o, e.geometry[row.from], row.to ? &e.geometry[row.to] : nullptr,
-                      Combined(p.Stations[row.from].CentringError, o.CentringStation),
-                      Combined(p.Stations[row.from].HeightError, o.HeightErrStation),
-                      row.to ? Combined(p.Stations[row.to].CentringError, o.CentringTarget) : 0.0,
-                      row.to ? Combined(p.Stations[row.to].HeightError, o.HeightErrTarget) : 0.0);
+void BaselineCorrelations(const ProjectState& p, const EngineState& e, const ObservationRow& row,
+                          double (&r)[3]) {
+    const Covariance3 c = GpsRowCovariance(p, e, row);
     const auto correlation = [&](int i, int j) {
         const double d = std::sqrt(c.c[i][i] * c.c[j][j]);
         return d > 0.0 ? c.c[i][j] / d : 0.0;
@@ -43,13 +38,13 @@ void BaselineCorrelations(const ProjectState& p, const EngineState& e, const COb
     r[2] = correlation(1, 2);
 }
 
-void WriteBaseline(const ProjectState& p, const EngineState& e, std::size_t first,
-                   const CObservation& o, _OBSERVATION& record) {
+void WriteBaseline(const ProjectState& p, const EngineState& e, const ObservationRow& first,
+                   const RowResult (&results)[3], _OBSERVATION& record) {
     const bool design = p.AdjDesign != 0;
     _OBS_RESULT_BASELINE& out = record.Baseline;
     double residual[3];
     for (int i = 0; i < 3; ++i) {
-        const RowResult result = ResultOf(p, e, first + i);
+        const RowResult& result = results[i];
         residual[i] = design ? 0.0 : result.residual;
         out.Redundancy[i] = static_cast<int>(result.redundancy);
         out.Residual[i] = residual[i];
@@ -59,9 +54,9 @@ void WriteBaseline(const ProjectState& p, const EngineState& e, std::size_t firs
         out.Sd[i] = result.sd;
         out.SdAdjusted[i] = result.sdAdjusted;
     }
-    WriteEllipse(e, e.rows[first], out.RelEllipse);
+    WriteEllipse(e, first, out.RelEllipse);
     // The residual vector in the horizon of the station.
-    const StationGeometry& g = e.geometry[e.rows[first].from];
+    const StationGeometry& g = e.geometry[first.from];
     const double n[3] = {-g.sinLat * g.cosLon, -g.sinLat * g.sinLon, g.cosLat};
     const double east[3] = {-g.sinLon, g.cosLon, 0.0};
     const double u[3] = {g.cosLat * g.cosLon, g.cosLat * g.sinLon, g.sinLat};
@@ -71,22 +66,20 @@ void WriteBaseline(const ProjectState& p, const EngineState& e, std::size_t firs
     out.ResidualLocal[0] = dot(n);
     out.ResidualLocal[1] = dot(east);
     out.ResidualLocal[2] = dot(u);
-    const CTTest* test = e.results.observationTests.size() > e.rows[first].source
-                             ? e.results.observationTests[e.rows[first].source].get()
+    const CTTest* test = e.results.observationTests.size() > first.source
+                             ? e.results.observationTests[first.source].get()
                              : nullptr;
     out.TTest = test && !design ? test->T : 0.0;
     double correlations[3];
-    BaselineCorrelations(p, e, o, e.rows[first], correlations);
+    BaselineCorrelations(p, e, first, correlations);
     for (int i = 0; i < 3; ++i)
         out.Correlation[i] = correlations[i];
 }
 
-void WriteReading(const ProjectState& p, const EngineState& e, std::size_t r, const CObservation& o,
-                  _OBSERVATION& record) {
-    const ObservationRow& row = e.rows[r];
+void WriteReading(const ProjectState& p, const EngineState& e, const ObservationRow& row,
+                  const RowResult& result, const CObservation& o, _OBSERVATION& record) {
     const std::uint16_t type = o.Type[row.slot];
     const bool design = p.AdjDesign != 0;
-    const RowResult result = ResultOf(p, e, r);
     const double residual = design ? 0.0 : result.residual;
     const float w = design ? 0.0f : Float(result.w);
     if (type == OBS_AZIMUTH || type == OBS_HEIGHT_DIFFERENCE) {
@@ -128,6 +121,29 @@ void WriteReading(const ProjectState& p, const EngineState& e, std::size_t r, co
     }
 }
 
+// Free observations: their residuals and the standard deviations of the
+// observation and the adjusted observation; redundancy 0, and W-test, MDB and
+// bias-to-noise ratio 0 (not computed: nothing controls the reading).
+void HandBackFreeObservations(const ProjectState& p, const EngineState& e) {
+    for (const FreeObservation& f : e.freeObservations.list) {
+        if (!f.solved)
+            continue;
+        const CObservation& o = *p.Observations.GetAt(static_cast<int>(f.observation));
+        for (std::size_t k = 0; k < f.rows.size(); ++k) {
+            const FreeRowResult& free = f.rows[k];
+            if (free.row.kind == ROW_GPS_BASELINE) {
+                if (free.row.sub == 0 && k + 2 < f.rows.size()) {
+                    const RowResult results[3] = {FreeResultOf(free), FreeResultOf(f.rows[k + 1]),
+                                                  FreeResultOf(f.rows[k + 2])};
+                    WriteBaseline(p, e, free.row, results, *o.Host);
+                }
+                continue;
+            }
+            WriteReading(p, e, free.row, FreeResultOf(free), o, *o.Host);
+        }
+    }
+}
+
 } // namespace
 
 int CausingCode(const ProjectState& p, const EngineState& e, std::size_t r) {
@@ -166,12 +182,16 @@ void HandBackObservations(const ProjectState& p, const EngineState& e) {
         const CObservation& o = *p.Observations.GetAt(static_cast<int>(row.source));
         _OBSERVATION& record = *o.Host; // the array this record came from
         if (row.kind == ROW_GPS_BASELINE) {
-            if (row.sub == 0)
-                WriteBaseline(p, e, r, o, record);
+            if (row.sub == 0) {
+                const RowResult results[3] = {ResultOf(p, e, r), ResultOf(p, e, r + 1),
+                                              ResultOf(p, e, r + 2)};
+                WriteBaseline(p, e, row, results, record);
+            }
             continue;
         }
-        WriteReading(p, e, r, o, record);
+        WriteReading(p, e, row, ResultOf(p, e, r), o, record);
     }
+    HandBackFreeObservations(p, e);
 }
 
 } // namespace Tavex

@@ -30,4 +30,14 @@ RowResult ResultOf(const ProjectState& p, const EngineState& e, std::size_t r) {
     return out;
 }
 
+RowResult FreeResultOf(const FreeRowResult& free) {
+    RowResult out;
+    out.observed = free.observed;
+    out.adjusted = free.adjusted;
+    out.residual = free.residual;
+    out.sd = free.sd;
+    out.sdAdjusted = free.sdAdjusted;
+    return out;
+}
+
 } // namespace Tavex

@@ -28,6 +28,10 @@ struct RowResult {
 // adjusted distance).
 RowResult ResultOf(const ProjectState& project, const EngineState& engine, std::size_t r);
 
+// The results of a reading of a free observation: nothing controls it, so
+// its redundancy is 0 and it has no test, MDB or bias-to-noise ratio (0).
+RowResult FreeResultOf(const FreeRowResult& free);
+
 } // namespace Tavex
 
 #endif
