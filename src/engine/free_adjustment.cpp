@@ -23,7 +23,10 @@ namespace {
 constexpr int kMaxRepetitions = 10;
 constexpr int kMaxRows = 3; // a record has three readings
 constexpr int kMaxFree = 3; // north, east, height of the free station
-constexpr int kMaxHeld = 4; // north, east, height and an orientation of the held station
+// The held unknowns: the held station's north, east and height, the
+// parameters of the record's readings (an orientation, a scale factor, a
+// refraction coefficient) and the seven GPS transformation parameters.
+constexpr int kMaxHeld = 3 + 3 + kGpsParameters;
 // A component whose normal-matrix diagonal is below this part of the
 // largest is not determined by the record (the height of a horizontal
 // distance in 3D).
@@ -43,11 +46,11 @@ constexpr RecordKind kTotalStation = {STR_FREE_TOTAL_STATION, STR_FREE_TOTAL_STA
 constexpr RecordKind kTrigonometricHeight = {STR_FREE_TRIGONOMETRIC_HEIGHT,
                                              STR_FREE_TRIGONOMETRIC_HEIGHT_FAILED};
 
-// Cholesky decomposition and inverse of a small symmetric matrix (n ≤ 4);
+// Cholesky decomposition and inverse of a small symmetric matrix (n ≤ 3);
 // false when it is not positive definite.
-bool InvertSmall(const double (&a)[kMaxHeld][kMaxHeld], int n,
-                 double (&inverse)[kMaxHeld][kMaxHeld]) {
-    double g[kMaxHeld][kMaxHeld] = {};
+bool InvertSmall(const double (&a)[kMaxFree][kMaxFree], int n,
+                 double (&inverse)[kMaxFree][kMaxFree]) {
+    double g[kMaxFree][kMaxFree] = {};
     for (int j = 0; j < n; ++j) {
         double d = a[j][j];
         for (int k = 0; k < j; ++k)
@@ -64,7 +67,7 @@ bool InvertSmall(const double (&a)[kMaxHeld][kMaxHeld], int n,
     }
     // Columns of A⁻¹ by forward and back substitution of unit vectors.
     for (int c = 0; c < n; ++c) {
-        double y[kMaxHeld] = {};
+        double y[kMaxFree] = {};
         for (int i = 0; i < n; ++i) {
             double s = i == c ? 1.0 : 0.0;
             for (int k = 0; k < i; ++k)
@@ -106,16 +109,19 @@ private:
     void Classify();
     void SetUpComponents();
     void HoldKnownStation();
+    struct Held;
+    double HeldDerivative(const ObservationRow& row, const RowEquation& q, const double* byHeld,
+                          const Held& held) const;
     void Linearise(RecordSystem& s) const;
     // Leaves out the candidate components the record does not determine.
     void DropUndetermined(const RecordSystem& s);
     // Solves the normal equations of the components in use; false when
     // they are singular.
     bool Solve(const RecordSystem& s, double (&dx)[kMaxFree],
-               double (&nInverse)[kMaxHeld][kMaxHeld]) const;
+               double (&nInverse)[kMaxFree][kMaxFree]) const;
     void Apply(const double (&dx)[kMaxFree]);
     void Store(const RecordSystem& s, const double (&dx)[kMaxFree],
-               const double (&nInverse)[kMaxHeld][kMaxHeld]);
+               const double (&nInverse)[kMaxFree][kMaxFree]);
     CKZString Stations() const;
     void Error(int id, const CKZString& text) {
         p_.Messages.AddMessage(id, MSG_ERROR, REF_OBSERVATIONS, text, o_.Record);
@@ -134,13 +140,23 @@ private:
     RecordKind kind_;
     int components_[kMaxFree] = {}; // 0 north, 1 east, 2 height
     int componentCount_ = 0;
-    // The held station's unknowns (north, east, height, an orientation), or,
-    // for a known station without unknowns, its known components.
+    // The held unknowns (kMaxHeld), or, for a known station without
+    // unknowns, its known components.
     struct Held {
         std::uint32_t unknown = 0; // 0: a known coordinate held as given
-        int component = 0;         // 0 north, 1 east, 2 height, 3 orientation
-        double variance = 0.0;     // of a known coordinate: σ0² σ²
+        int component = 0;     // 0 north, 1 east, 2 height; kHeldParameter; kHeldGps + sub − 1
+        double variance = 0.0; // of a known coordinate: σ0² σ²
     };
+    static constexpr int kHeldParameter = 3; // the row's own parameter
+    static constexpr int kHeldGps = 4;
+    void Hold(std::uint32_t unknown, int component) {
+        if (unknown == 0)
+            return;
+        for (int m = 0; m < heldCount_; ++m)
+            if (held_[m].unknown == unknown)
+                return;
+        held_[heldCount_++] = {unknown, component, 0.0};
+    }
     Held held_[kMaxHeld];
     int heldCount_ = 0;
 };
@@ -213,11 +229,30 @@ void FreeAdjuster::SetUpComponents() {
             held_[heldCount_++] = {coordinates[c], c, 0.0};
     if (heldCount_ == 0)
         HoldKnownStation();
-    for (const ObservationRow& row : rows_)
-        if (row.kind == ROW_DIRECTION) {
-            held_[heldCount_++] = {e_.index.Orientation(row.from, row.sub), 3, 0.0};
-            break; // one set per record
+    // The parameters the readings depend on, at their adjusted values with
+    // their cofactors.
+    for (const ObservationRow& row : rows_) {
+        const unsigned group = row.sub;
+        switch (row.kind) {
+        case ROW_DIRECTION:
+            Hold(e_.index.Orientation(row.from, row.sub), kHeldParameter);
+            break;
+        case ROW_DISTANCE:
+            if (group < kParameterGroups)
+                Hold(e_.index.scale[group], kHeldParameter);
+            break;
+        case ROW_ZENITH:
+            if (group < kParameterGroups)
+                Hold(e_.index.refraction[group], kHeldParameter);
+            break;
+        case ROW_GPS_BASELINE:
+            for (int sub = 1; sub <= kGpsParameters; ++sub)
+                Hold(e_.index.gps[sub], kHeldGps + sub - 1);
+            break;
+        default:
+            break;
         }
+    }
 }
 
 // A known station that no other observation keeps in the network: its given
@@ -241,6 +276,31 @@ void FreeAdjuster::HoldKnownStation() {
     }
 }
 
+// The derivative of a row by a held unknown (0 when the row does not
+// depend on it).
+double FreeAdjuster::HeldDerivative(const ObservationRow& row, const RowEquation& q,
+                                    const double* byHeld, const Held& held) const {
+    if (held.component < kHeldParameter)
+        return byHeld[held.component];
+    if (held.component >= kHeldGps)
+        return row.kind == ROW_GPS_BASELINE ? q.model.gps[held.component - kHeldGps + 1] : 0.0;
+    const unsigned group = row.sub;
+    switch (row.kind) {
+    case ROW_DIRECTION:
+        return held.unknown == e_.index.Orientation(row.from, row.sub) ? q.model.parameter : 0.0;
+    case ROW_DISTANCE: // the scale factor's unknown is a relative correction
+        return group < kParameterGroups && held.unknown == e_.index.scale[group]
+                   ? q.model.parameter * q.parameters.scale
+                   : 0.0;
+    case ROW_ZENITH:
+        return group < kParameterGroups && held.unknown == e_.index.refraction[group]
+                   ? q.model.parameter
+                   : 0.0;
+    default:
+        return 0.0;
+    }
+}
+
 void FreeAdjuster::Linearise(RecordSystem& s) const {
     s = RecordSystem{};
     s.rows = static_cast<int>(rows_.size());
@@ -254,12 +314,8 @@ void FreeAdjuster::Linearise(RecordSystem& s) const {
         const double* byHeld = freeIsFrom ? q.model.to : q.model.from;
         for (int c = 0; c < componentCount_; ++c)
             s.af[i][c] = byFree[components_[c]] * q.rowScale;
-        for (int m = 0; m < heldCount_; ++m) {
-            const int c = held_[m].component;
-            const double d =
-                c < 3 ? byHeld[c] : (row.kind == ROW_DIRECTION ? q.model.parameter : 0.0);
-            s.am[i][m] = d * q.rowScale;
-        }
+        for (int m = 0; m < heldCount_; ++m)
+            s.am[i][m] = HeldDerivative(row, q, byHeld, held_[m]) * q.rowScale;
         s.l[i] = q.l;
         if (row.kind != ROW_GPS_BASELINE)
             s.w[i][i] = WeightOf(q.sigma, p_.Sigma0) / scale;
@@ -295,8 +351,8 @@ void FreeAdjuster::DropUndetermined(const RecordSystem& s) {
 }
 
 bool FreeAdjuster::Solve(const RecordSystem& s, double (&dx)[kMaxFree],
-                         double (&nInverse)[kMaxHeld][kMaxHeld]) const {
-    double n[kMaxHeld][kMaxHeld] = {}, b[kMaxFree] = {};
+                         double (&nInverse)[kMaxFree][kMaxFree]) const {
+    double n[kMaxFree][kMaxFree] = {}, b[kMaxFree] = {};
     for (int i = 0; i < s.rows; ++i)
         for (int j = 0; j < s.rows; ++j)
             for (int a = 0; a < componentCount_; ++a) {
@@ -334,7 +390,7 @@ void FreeAdjuster::Apply(const double (&dx)[kMaxFree]) {
 }
 
 void FreeAdjuster::Store(const RecordSystem& s, const double (&dx)[kMaxFree],
-                         const double (&nInverse)[kMaxHeld][kMaxHeld]) {
+                         const double (&nInverse)[kMaxFree][kMaxFree]) {
     const int k = componentCount_, h = heldCount_;
     // The held unknowns' cofactors from the main adjustment. An element off
     // the sparse inverse's structure (never a station's own block) counts 0.
@@ -466,7 +522,7 @@ void FreeAdjuster::Run() {
     RecordSystem s;
     Linearise(s);
     DropUndetermined(s);
-    double dx[kMaxFree] = {}, nInverse[kMaxHeld][kMaxHeld] = {};
+    double dx[kMaxFree] = {}, nInverse[kMaxFree][kMaxFree] = {};
     const auto singular = [&] {
         CKZString text;
         text.Format(L"%s %s %s", CStringL(kind_.label).c_str(), CStringL(STR_FREE_SINGULAR).c_str(),

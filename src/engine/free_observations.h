@@ -16,15 +16,18 @@
 // a-posteriori variance factor when the main adjustment applied it), up to
 // 10 times until both plane corrections are within the iteration criterion.
 // With N_f = A_fᵀ P A_f the free station's normal matrix and A_m the rows'
-// derivatives by the held station's unknowns (its north, east, height and
-// the orientation of a direction set measured from it, at their adjusted
-// values with their cofactor block Q_mm from the main adjustment), the free
-// station's cofactors are
+// derivatives by the held unknowns (the held station's north, east and
+// height, and the parameters the readings depend on: a direction set's
+// orientation, a scale factor, a refraction coefficient, the GPS
+// transformation; all at their adjusted values, with their cofactor block
+// Q_mm from the main adjustment), the free station's cofactors are
 //   Q_ff = N_f⁻¹ + G Q_mm Gᵀ,   G = −N_f⁻¹ A_fᵀ P A_m,
-// the record's own noise and the held station's uncertainty added (the
+// the record's own noise and the held unknowns' uncertainty added (the
 // record did not enter the main adjustment, so the two are independent).
-// Network-wide parameters (scale factors, refraction, GPS transformation)
-// are held at their adjusted values.
+// These are exactly the cofactors the station would get if the record had
+// stayed in the network, where it has no redundancy. A known station that
+// no other record keeps in the network is held at its given coordinates
+// with their a-priori standard deviations.
 #ifndef TAVEX_ENGINE_FREE_OBSERVATIONS_H
 #define TAVEX_ENGINE_FREE_OBSERVATIONS_H
 
