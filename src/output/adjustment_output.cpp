@@ -68,8 +68,11 @@ int WriteAdjustmentReport(ProjectState& p, const EngineState& e) {
         WriteAbsolutePrecision(c);
     if (SwitchOn(p, SLOT_RELATIVE_PRECISION))
         WriteRelativePrecision(c);
-    // This kernel deselects the stations it cannot determine; there are no
-    // free stations whose coordinates and precision would follow here.
+    if (HasFreeStations(c)) {
+        WriteFreeStations(c);
+        if (SwitchOn(p, SLOT_ABSOLUTE_PRECISION))
+            WriteFreePrecision(c);
+    }
     if (HasKnownCoordinateTest(c)) {
         WriteKnownCoordinateTest(c, SwitchOn(p, SLOT_KNOWN_TEST_COLUMNS));
         if (SwitchOn(p, SLOT_KNOWN_ERRORS))
@@ -104,6 +107,8 @@ int WriteAdjustmentDocument(ProjectState& p, const EngineState& e) {
     InsertStationSection(project, p, e);
     InsertPrecisionTable(project, p, e);
     InsertEllipseSection(project, p, e);
+    if (!e.freeObservations.list.empty())
+        InsertFreeStationSection(project, p, e);
     InsertObservationSection(project, p, e);
     InsertObservationTable(project, p, e);
     InsertParameterSection(project, p, e);

@@ -42,6 +42,8 @@ void InsertTestTable(CTXXmlNode& project, const ProjectState& p, const EngineSta
 void InsertStationSection(CTXXmlNode& project, const ProjectState& p, const EngineState& e);
 void InsertPrecisionTable(CTXXmlNode& project, const ProjectState& p, const EngineState& e);
 void InsertEllipseSection(CTXXmlNode& project, const ProjectState& p, const EngineState& e);
+// Free stations (document_sections_free.cpp), when there are any.
+void InsertFreeStationSection(CTXXmlNode& project, const ProjectState& p, const EngineState& e);
 
 // document_sections_observations.cpp
 void InsertObservationSection(CTXXmlNode& project, const ProjectState& p, const EngineState& e);

@@ -69,6 +69,13 @@ void WriteExternalReliability(const ReportContext& c);
 void WriteAbsolutePrecision(const ReportContext& c);
 void WriteRelativePrecision(const ReportContext& c);
 
+// Free stations (report_sections_free.cpp): their coordinates and readings,
+// always written when there are any, and their absolute precision (switch
+// 6).
+bool HasFreeStations(const ReportContext& c);
+void WriteFreeStations(const ReportContext& c);
+void WriteFreePrecision(const ReportContext& c);
+
 // An estimated error of an entry in width columns: an angle for a W-test of
 // an angle row, a length otherwise.
 CKZString EstimatedErrorField(const ReportContext& c, const CTest& entry, double value, int width);

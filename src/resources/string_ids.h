@@ -181,6 +181,7 @@ enum StringId : int {
     STR_PROJECT_INCOMPLETE = 737,
     STR_INTERNAL_ERROR = 738,
     STR_OBJECT_COVARIANCE_MATRIX = 739,
+    STR_FREE_NOT_TESTABLE = 740,
 
     // Report labels and headings of the adjustment's text report and result
     // document.

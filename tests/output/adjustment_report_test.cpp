@@ -325,3 +325,28 @@ TEST_F(OutputNetwork, LocalCoordinatesAndTheirParametersAreReported) {
 
 } // namespace
 } // namespace TavexTest
+
+namespace TavexTest {
+namespace {
+
+// A side shot stands under the free-station title of the datum, with its
+// reading marked as untestable, in the report and in the document.
+TEST_F(OutputNetwork, SideShotsHaveTheirOwnSections) {
+    Build();
+    net_.AddStation("P", 52.017, 5.006, 25.0);
+    net_.TotalStation(3, 7, 0, true, true, false, 0.0, 0.0);
+    const std::string report = AdjustAndRead();
+    const std::string free = Section(report, "自由测站坐标 (最小约束网)");
+    EXPECT_NE(free.find("\r\nP "), std::string::npos) << free;
+    EXPECT_NE(free.find("自由方向/距离"), std::string::npos);
+    EXPECT_NE(free.find("自由观测值无多余观测，不能检验"), std::string::npos);
+    EXPECT_NE(HeadingAt(report, "自由测站的绝对标准椭圆"), std::string::npos);
+    // The side shot is not among the network's observations.
+    EXPECT_EQ(Section(report, "观测值平差").find("C        P"), std::string::npos);
+    net_.Settings().ReportSwitch[Tavex::REPORT_OUTPUT_FORM] = 2;
+    const std::string document = AdjustAndRead();
+    EXPECT_NE(document.find("<FreeStation name=\"P\""), std::string::npos) << document;
+}
+
+} // namespace
+} // namespace TavexTest
