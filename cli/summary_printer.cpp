@@ -12,6 +12,15 @@ namespace {
 
 constexpr std::size_t kLargestTests = 10;
 
+// The width of the observation column: room for the longest kind listed
+// ("trigonometric_height_difference" only when there is one).
+int KindWidth(const std::vector<const ReadingResult*>& listed) {
+    std::size_t width = 18;
+    for (const ReadingResult* r : listed)
+        width = std::max(width, r->kind.size());
+    return static_cast<int>(width);
+}
+
 void PrintStations(std::FILE* out, const Project& project, const RunResults& results) {
     const Settings& s = project.settings;
     const double f = s.lengthFactor;
@@ -99,31 +108,32 @@ void PrintTests(std::FILE* out, const RunResults& results) {
                      });
     if (tested.empty())
         return;
+    tested.resize(std::min(tested.size(), kLargestTests));
+    const int width = KindWidth(tested);
     std::fprintf(out, "\nLargest W-tests (critical value %.2f)\n", +st.CriticalW);
-    std::fprintf(out, "  %-31s %-16s %-16s %9s %7s     %s\n", "observation", "from", "to", "W",
-                 "red %", "in the file");
-    for (std::size_t k = 0; k < tested.size() && k < kLargestTests; ++k) {
-        const ReadingResult& r = *tested[k];
-        std::fprintf(out, "  %-31s %-16s %-16s %9.2f %7.0f %3s  %s\n", r.kind.c_str(),
-                     r.from.c_str(), r.to.c_str(), r.w, r.redundancy, r.rejected ? "**" : "",
-                     r.where.c_str());
-    }
+    std::fprintf(out, "  %-*s %-16s %-16s %9s %7s     %s\n", width, "observation", "from", "to",
+                 "W", "red %", "in the file");
+    for (const ReadingResult* r : tested)
+        std::fprintf(out, "  %-*s %-16s %-16s %9.2f %7.0f %3s  %s\n", width, r->kind.c_str(),
+                     r->from.c_str(), r->to.c_str(), r->w, r->redundancy, r->rejected ? "**" : "",
+                     r->where.c_str());
 }
 
 // Readings without results in the records: left out, or adjusted with
 // their results in the kernel's report.
 void PrintOtherReadings(std::FILE* out, const RunResults& results, ReadingState state,
                         const char* title) {
-    bool any = false;
-    for (const ReadingResult& r : results.readings) {
-        if (r.state != state)
-            continue;
-        if (!any)
-            std::fprintf(out, "\n%s\n", title);
-        any = true;
-        std::fprintf(out, "  %-31s %-16s %-16s %s\n", r.kind.c_str(), r.from.c_str(), r.to.c_str(),
-                     r.where.c_str());
-    }
+    std::vector<const ReadingResult*> listed;
+    for (const ReadingResult& r : results.readings)
+        if (r.state == state)
+            listed.push_back(&r);
+    if (listed.empty())
+        return;
+    const int width = KindWidth(listed);
+    std::fprintf(out, "\n%s\n", title);
+    for (const ReadingResult* r : listed)
+        std::fprintf(out, "  %-*s %-16s %-16s %s\n", width, r->kind.c_str(), r->from.c_str(),
+                     r->to.c_str(), r->where.c_str());
 }
 
 } // namespace
