@@ -96,7 +96,7 @@ bool IsValidUtf8(std::string_view text) {
     return ToUtf8(FromUtf8(text)) == text;
 }
 
-std::wstring FromHostText(std::string_view text) {
+std::wstring FromHostText(std::string_view text, bool filledItsField) {
     // Drop a sequence cut short at the end: walk back over continuation
     // bytes to the last lead byte and see whether its sequence fits.
     std::size_t end = text.size();
@@ -104,7 +104,7 @@ std::wstring FromHostText(std::string_view text) {
     while (lead > 0 && end - lead < 4 &&
            (static_cast<unsigned char>(text[lead - 1]) & 0xC0) == 0x80)
         --lead;
-    if (lead > 0) {
+    if (filledItsField && lead > 0) {
         const int length = SequenceLength(static_cast<unsigned char>(text[lead - 1]));
         if (length > 1 && end - (lead - 1) < static_cast<std::size_t>(length))
             end = lead - 1;
@@ -117,6 +117,11 @@ std::wstring FromHostText(std::string_view text) {
     for (const char c : text)
         latin1 += static_cast<wchar_t>(static_cast<unsigned char>(c));
     return latin1;
+}
+
+std::wstring FromHostField(const char* field, std::size_t size) {
+    const std::string_view text = FixedField(field, size);
+    return FromHostText(text, text.size() == size);
 }
 
 std::u16string ToUtf16(std::wstring_view text) {

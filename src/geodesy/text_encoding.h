@@ -20,9 +20,14 @@ bool IsValidUtf8(std::string_view text);
 // name, a unit): read as UTF-8 when it is well-formed UTF-8, otherwise read
 // as Latin-1 as a whole, each byte one character U+0000 to U+00FF, so that
 // names from a host that writes a legacy 8-bit code page stay readable and
-// distinct from each other. A UTF-8 sequence cut short at the end of the
-// field (a name that filled its array) is dropped first.
-std::wstring FromHostText(std::string_view text);
+// distinct from each other. When the text filled its field (no terminator
+// within the array), a UTF-8 sequence cut short at its end is dropped first:
+// the host cut a longer name there. A shorter text is taken whole, so that a
+// Latin-1 name ending in a byte like 0xE9 keeps it.
+std::wstring FromHostText(std::string_view text, bool filledItsField = true);
+// A text field of a record read as FromHostText does, knowing whether the
+// text filled the field.
+std::wstring FromHostField(const char* field, std::size_t size);
 // Wide to UTF-16 code units (little-endian order is the writer's business).
 std::u16string ToUtf16(std::wstring_view text);
 // Reads a fixed 8-bit text field of a record: up to the first zero byte, but

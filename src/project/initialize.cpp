@@ -10,7 +10,7 @@ namespace Tavex {
 namespace {
 
 CKZString TextField(const char* field, std::size_t size) {
-    return CKZString(FromHostText(FixedField(field, size)));
+    return CKZString(FromHostField(field, size));
 }
 
 void CopyScalars(ProjectState& p, const _SETTINGS& s) {

@@ -67,8 +67,8 @@ void TakeOverStation(const COutputSystem* projection, const _STATIONADJ& record,
     // Name and exclusion are taken from every record, so that messages can
     // name a station even when it came without coordinates.
     station.Excluded = (record.Exclusion & 1) ? 1 : 0;
-    station.Name = CKZString(FromHostText(FixedField(record.Name, sizeof record.Name)))
-                       .Left(kStationNameLength);
+    station.Name =
+        CKZString(FromHostField(record.Name, sizeof record.Name)).Left(kStationNameLength);
     const bool geographic = (record.CoordFlags & COORD_FLAG_GEOGRAPHIC) != 0;
     const bool grid = !geographic && (record.CoordFlags & COORD_FLAG_GRID) != 0;
     if (!geographic && !grid)
