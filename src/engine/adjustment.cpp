@@ -21,6 +21,7 @@
 #include "testing/critical_values.h"
 #include "testing/observation_tests.h"
 #include "testing/precision.h"
+#include "testing/variance_components.h"
 
 #include <cmath>
 #include <numbers>
@@ -81,17 +82,26 @@ void WarnIterationLimit(ProjectState& p, const EngineState& e) {
     }
 }
 
-int Iterate(ProjectState& p, EngineState& e, Progress& progress) {
-    if (!SolveAndApply(p, e))
+// The residuals of the last solution: the reduced observations minus A x.
+void FormResiduals(EngineState& e) {
+    if (e.residualsFormed)
+        return;
+    for (std::size_t r = 1; r <= e.Rows(); ++r)
+        e.system.l[r] -= e.system.Ax[r];
+    e.residualsFormed = true;
+}
+
+int EnsureSparseInverse(ProjectState& p, EngineState& e, Progress& progress) {
+    if (e.system.factor.holdsCofactors)
+        return 1;
+    if (!progress.Stage(STR_STAGE_SPARSE_INVERSE))
         return 0;
-    e.iterations = 0;
-    e.converged = Converged(p, e, e.system.x, 0);
-    // The reference of the divergence test: the largest coordinate
-    // correction of the first solution.
-    double reference = 0.0;
-    for (std::size_t i = 1; i <= e.Unknowns(); ++i)
-        if (e.unknowns[i].IsCoordinate())
-            reference = std::max(reference, std::fabs(e.system.x[i]));
+    return SparseInverse(e.system.factor, p.Messages);
+}
+
+// Iterates from the current factor until the corrections converge, the
+// counter reaches the limit, or the solution diverges (469, failure).
+int IterateToConvergence(ProjectState& p, EngineState& e, Progress& progress, double reference) {
     const unsigned limit = static_cast<unsigned>(p.IterMax);
     while (e.iterations < limit && !e.converged) {
         if (!progress.Stage(STR_STAGE_ITERATION, e.iterations + 1))
@@ -114,15 +124,58 @@ int Iterate(ProjectState& p, EngineState& e, Progress& progress) {
             return 0;
         }
     }
-    if (!e.converged && e.iterations >= limit && e.largestCorrection > p.Epsilon)
-        WarnIterationLimit(p, e);
     return 1;
 }
 
-// The residuals of the last solution: the reduced observations minus A x.
-void FormResiduals(EngineState& e) {
-    for (std::size_t r = 1; r <= e.Rows(); ++r)
-        e.system.l[r] -= e.system.Ax[r];
+// One variance-component pass on the converged solution: its residuals,
+// the sparse inverse, the redundancy numbers and the group estimates.
+// Returns true when the passes go on (the groups are re-weighted and the
+// iteration runs again), false when they end; a failure clears ok.
+bool VarianceComponentPass(ProjectState& p, EngineState& e, Progress& progress, bool& ok) {
+    FormResiduals(e);
+    ok = EnsureSparseInverse(p, e, progress) && ComputeRedundancyNumbers(p, e);
+    if (!ok)
+        return false;
+    EstimateVarianceComponents(p, e, true);
+    if (++e.variance.passes > static_cast<unsigned>(p.VarIterMax))
+        return false;
+    if (VarianceComponentsConverged(p, e))
+        return false;
+    e.variance.reweighting = true;
+    // The iteration must find a new solution with the new weights.
+    e.iterations = 0;
+    e.largestCorrection = 2.0 * p.Epsilon;
+    e.converged = false;
+    return true;
+}
+
+int Iterate(ProjectState& p, EngineState& e, Progress& progress) {
+    if (!SolveAndApply(p, e))
+        return 0;
+    e.iterations = 0;
+    e.converged = Converged(p, e, e.system.x, 0);
+    // The reference of the divergence test: the largest coordinate
+    // correction of the first solution.
+    double reference = 0.0;
+    for (std::size_t i = 1; i <= e.Unknowns(); ++i)
+        if (e.unknowns[i].IsCoordinate())
+            reference = std::max(reference, std::fabs(e.system.x[i]));
+    for (;;) {
+        if (!IterateToConvergence(p, e, progress, reference))
+            return 0;
+        if (p.VarComponent == 0)
+            break;
+        bool ok = true;
+        if (!VarianceComponentPass(p, e, progress, ok)) {
+            if (!ok)
+                return 0;
+            break;
+        }
+    }
+    const unsigned limit = static_cast<unsigned>(p.IterMax);
+    if (!e.converged && e.iterations >= limit && e.largestCorrection > p.Epsilon)
+        WarnIterationLimit(p, e);
+    return 1;
 }
 
 // Scales the weights and the factor by the a-posteriori variance factor when
@@ -177,14 +230,6 @@ void SecondFaceZenithAngles(EngineState& e) {
             if (r < e.results.w.size())
                 e.results.w[r] = -e.results.w[r];
         }
-}
-
-int EnsureSparseInverse(ProjectState& p, EngineState& e, Progress& progress) {
-    if (e.system.factor.holdsCofactors)
-        return 1;
-    if (!progress.Stage(STR_STAGE_SPARSE_INVERSE))
-        return 0;
-    return SparseInverse(e.system.factor, p.Messages);
 }
 
 // The covariance output of modes 1, 3 and 4 needs elements off the factor's
@@ -292,6 +337,7 @@ int Prepare(ProjectState& p, EngineState& e, Progress& progress) {
     AppendDatumRows(p, e);
     if (!CheckCounts(p, e))
         return 0;
+    BuildVarianceGroups(p, e);
     if (!FillSystem(p, e, progress))
         return 0;
     const unsigned rows = static_cast<unsigned>(e.Rows());

@@ -12,6 +12,7 @@
 #include "engine/station_order.h"
 #include "engine/unknown.h"
 #include "testing/adjustment_results.h"
+#include "testing/variance_components.h"
 
 #include <cstdint>
 #include <unordered_map>
@@ -90,6 +91,8 @@ struct EngineState {
 
     // Tests, reliability and precision.
     AdjustmentResults results;
+    VarianceComponents variance;
+    bool residualsFormed = false; // l holds the residuals of the last solution
 
     std::size_t Rows() const { return rows.empty() ? 0 : rows.size() - 1; }
     std::size_t Unknowns() const { return unknowns.empty() ? 0 : unknowns.size() - 1; }

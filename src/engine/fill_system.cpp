@@ -310,6 +310,11 @@ int FillSystem(ProjectState& p, EngineState& e, Progress& progress) {
         e.system.A = a.Finish();
         e.system.P = weights.Finish();
         e.system.At = Transpose(e.system.A);
+        // The weights are formed anew here, so a variance-component pass's
+        // cumulative factors divide them once.
+        if (e.variance.reweighting)
+            ReweightRows(p, e);
+        e.residualsFormed = false;
     } catch (const std::bad_alloc&) {
         return ReportNoMemory(p.Messages, STR_NO_MEMORY_ALLOCATE, STR_OBJECT_DESIGN_MATRIX);
     }

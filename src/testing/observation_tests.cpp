@@ -6,6 +6,7 @@
 #include "resources/string_ids.h"
 #include "testing/precision.h"
 #include "testing/reliability.h"
+#include "testing/variance_components.h"
 
 #include <cmath>
 #include <new>
@@ -113,7 +114,10 @@ bool IsLocalPlanePair(const EngineState& e, std::size_t r) {
 
 class TestStep {
 public:
-    TestStep(ProjectState& p, EngineState& e) : p_(p), e_(e), r_(e.results), q_(e.system.factor) {}
+    // With tests off only D and the redundancy numbers are formed, as in
+    // design mode.
+    TestStep(ProjectState& p, EngineState& e, bool tests)
+        : p_(p), e_(e), r_(e.results), q_(e.system.factor), tests_(tests && !p.AdjDesign) {}
 
     void Walk();
 
@@ -130,6 +134,7 @@ private:
     EngineState& e_;
     AdjustmentResults& r_;
     CofactorLookup q_;
+    bool tests_;
 };
 
 void TestStep::SingleRow(std::size_t i) {
@@ -146,7 +151,7 @@ void TestStep::GpsGroup(std::size_t first) {
         r_.D[first + j] = D[Packed(j, j)];
         r_.redundancy[first + j] = redundancy[j];
     }
-    if (p_.AdjDesign)
+    if (!tests_)
         return;
     const double s02 = p_.Sigma0 * p_.Sigma0;
     const double y[3] = {s02 * r_.weighted[first], s02 * r_.weighted[first + 1],
@@ -169,7 +174,7 @@ std::unique_ptr<CTTest> TestStep::Group(std::size_t first, int b) {
         r_.D[first + j] = D[Packed(j, j)];
         r_.redundancy[first + j] = redundancy[j];
     }
-    if (p_.AdjDesign)
+    if (!tests_)
         return nullptr;
     const double s02 = p_.Sigma0 * p_.Sigma0;
     double y[3] = {};
@@ -276,10 +281,13 @@ double GroupTest(const double* D, const double* y, int b, double pivotFloor,
     return T / b;
 }
 
-int RunTests(ProjectState& p, EngineState& e, Progress& progress) {
+namespace {
+
+// D, the redundancy numbers and the weighted residuals of every row, and
+// with tests the group tests.
+int WalkRows(ProjectState& p, EngineState& e, bool tests) {
     AdjustmentResults& r = e.results;
     const std::size_t n = e.Rows();
-    const bool design = p.AdjDesign != 0;
     try {
         r.D.assign(n + 1, 0.0);
         r.w.assign(n + 1, 0.0);
@@ -293,14 +301,28 @@ int RunTests(ProjectState& p, EngineState& e, Progress& progress) {
         r.stationTests.clear();
         r.stationTests.resize(p.StationCount + 1);
         // x = P ê.
-        if (design)
+        if (p.AdjDesign)
             r.weighted.assign(n + 1, 0.0);
         else
             Multiply(e.system.P, e.system.l, r.weighted);
-        TestStep(p, e).Walk();
+        TestStep(p, e, tests).Walk();
     } catch (const std::bad_alloc&) {
         return ReportNoMemory(p.Messages, STR_NO_MEMORY_COMPUTE, STR_OBJECT_TEST_STATISTICS);
     }
+    return 1;
+}
+
+} // namespace
+
+int ComputeRedundancyNumbers(ProjectState& p, EngineState& e) {
+    return WalkRows(p, e, false);
+}
+
+int RunTests(ProjectState& p, EngineState& e, Progress& progress) {
+    AdjustmentResults& r = e.results;
+    const bool design = p.AdjDesign != 0;
+    if (!WalkRows(p, e, true))
+        return 0;
     MinimalDetectableBiases(p, e);
     if (p.ExternalReliability()) {
         if (!progress.Stage(STR_STAGE_EXTERNAL_RELIABILITY))
@@ -311,8 +333,12 @@ int RunTests(ProjectState& p, EngineState& e, Progress& progress) {
     if (!design)
         WTests(p, e);
     BiasToNoiseRatios(p, e);
-    if (!design)
+    if (!design) {
         ClearUncontrolled(p, e);
+        // The estimates of the final solution, whether or not the groups
+        // were re-weighted.
+        EstimateVarianceComponents(p, e, false);
+    }
     r.tested = !design;
     return 1;
 }

@@ -17,6 +17,10 @@ namespace Tavex {
 // ratios are formed. Returns 1, or 0 after an error message.
 int RunTests(ProjectState& project, EngineState& engine, Progress& progress);
 
+// The redundancy numbers and weighted residuals of every row without the
+// tests (the variance-component passes). Returns 1, or 0 after 401.
+int ComputeRedundancyNumbers(ProjectState& project, EngineState& engine);
+
 // The T-test of a group of b rows from its packed block D (D11, D12, D22,
 // D13, D23, D33) and y = σ0² P ê of its rows: b = 1: ∇ = y/D, T = y ∇;
 // b ≥ 2: ∇ = D⁻¹ y, T = yᵀ∇ / b, or T = 0 and ∇ = 0 when a pivot of the
