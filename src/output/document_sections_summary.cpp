@@ -215,11 +215,29 @@ void InsertSummarySection(CTXXmlNode& project, const ProjectState& p, const Engi
     if (tested)
         InsertTests(testNode, p, TestSummary(p, e));
 
-    // This kernel estimates no variance components: the element says so.
+    // The variance components of the final solution, one element per group.
+    const VarianceComponents& v = e.variance;
     TXXML_VARIANCECOMPONENT components;
     components.title = Label(STR_VARIANCE_COMPONENTS);
+    const bool computed = !design && redundant && v.estimated;
+    components.computed = computed ? 1 : 0;
+    components.groups = computed ? static_cast<int>(v.groups.size()) : 0;
+    components.mode = p.VarComponent;
+    components.passes = static_cast<int>(v.passes);
     CTXXmlNode componentNode;
     summary.InsertVarianceComponent(components, componentNode);
+    if (!computed)
+        return;
+    for (const VarianceGroup& g : v.groups) {
+        CTXXmlNode node;
+        componentNode.InsertChild("Group",
+                                  {{"key", g.key},
+                                   {"kind", g.kind},
+                                   {"estimate", g.estimate},
+                                   {"redundancy", g.redundancy},
+                                   {"factor", g.factor}},
+                                  node);
+    }
 }
 
 void InsertTestTable(CTXXmlNode& project, const ProjectState& p, const EngineState& e) {

@@ -65,6 +65,84 @@ void ObservationCountLines(const ReportContext& c) {
     Count(c, STR_LABEL_TOTAL, static_cast<unsigned>(c.e.Rows()), true);
 }
 
+// The label of a variance-component group's kind; 0 for the groups of
+// pseudo-observations, which the report leaves out.
+int GroupLabel(std::uint32_t kind) {
+    switch (kind) {
+    case kGroupTerrestrial:
+        return STR_KIND_TERRESTRIAL;
+    case kGroupGps:
+        return STR_KIND_GPS;
+    case ROW_DIRECTION:
+        return STR_KIND_DIRECTIONS;
+    case ROW_DISTANCE:
+        return STR_KIND_DISTANCES;
+    case ROW_ZENITH:
+        return STR_KIND_ZENITH_ANGLES;
+    case ROW_AZIMUTH:
+        return STR_KIND_AZIMUTHS;
+    case ROW_HEIGHT_DIFFERENCE:
+        return STR_KIND_HEIGHT_DIFFERENCES;
+    case ROW_GPS_BASELINE:
+        return STR_KIND_GPS_BASELINES;
+    case ROW_GPS_COORDINATE:
+        return STR_KIND_GPS_COORDINATES;
+    case ROW_TRIG_HEIGHT:
+        return STR_KIND_TRIG_HEIGHTS;
+    case ROW_RELATION:
+        return STR_KIND_RELATIONS;
+    case ROW_LOCAL_COORDINATE:
+        return STR_KIND_LOCAL_COORDINATES;
+    default:
+        return 0;
+    }
+}
+
+// "方差分量分析": the estimate and the redundancy of every group, the
+// network-wide groups first (a blank line after terrestrial and GPS), then
+// the groups of the observations' variance groups.
+void VarianceComponentLines(const ReportContext& c) {
+    const VarianceComponents& v = c.e.variance;
+    if (c.design || c.e.Rows() <= c.e.Unknowns() || !v.estimated)
+        return;
+    constexpr int kEstimateWidth = 9, kRedundancyWidth = 12;
+    WriteHeading(c, STR_VARIANCE_COMPONENTS);
+    WriteLine(c, PadRight(CKZString(), kLabelWidth) +
+                     PadLeft(Label(STR_LABEL_VARIANCE), kEstimateWidth) + L"  " +
+                     PadLeft(Label(STR_REDUNDANCY), kRedundancyWidth));
+    const auto line = [&](const VarianceGroup& g, const CKZString& label) {
+        CKZString numbers;
+        numbers.Format(L"%*.*f  %*.*f", kEstimateWidth, 3, g.estimate, kRedundancyWidth, 1,
+                       g.redundancy);
+        WriteLine(c, PadRight(label, kLabelWidth) + numbers);
+    };
+    const auto isWhole = [](const VarianceGroup& g) {
+        return g.key == 0 && (g.kind == kGroupTerrestrial || g.kind == kGroupGps);
+    };
+    bool whole = false;
+    for (const VarianceGroup& g : v.groups)
+        if (isWhole(g)) {
+            line(g, Label(GroupLabel(g.kind)));
+            whole = true;
+        }
+    if (whole)
+        WriteLine(c, CKZString());
+    for (const VarianceGroup& g : v.groups)
+        if (g.key == 0 && !isWhole(g) && GroupLabel(g.kind) != 0)
+            line(g, Label(GroupLabel(g.kind)));
+    bool sets = false;
+    for (const VarianceGroup& g : v.groups) {
+        if (g.key == 0 || GroupLabel(g.kind) == 0)
+            continue;
+        if (!sets)
+            WriteLine(c, CKZString());
+        sets = true;
+        CKZString label;
+        label.Format(L"%s %u", Label(GroupLabel(g.kind)).c_str(), g.key);
+        line(g, label);
+    }
+}
+
 void Critical(const ReportContext& c, int id, int width, int decimals, double value) {
     CKZString text;
     text.Format(L"%*.*f", width, decimals, value);
@@ -137,6 +215,7 @@ void WriteStatisticsSummary(const ReportContext& c) {
     WriteLabelled(c, Label(STR_LABEL_LARGEST_CORRECTION),
                   LengthField(c.units, c.e.largestCorrection, kCountWidth) + L" " +
                       c.units.linearName);
+    VarianceComponentLines(c);
 }
 
 void WriteTestParameters(const ReportContext& c) {

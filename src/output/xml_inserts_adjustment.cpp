@@ -102,7 +102,12 @@ int CTXXmlNode::InsertTest(const TXXML_TEST& t, CTXXmlNode& out) {
 
 int CTXXmlNode::InsertVarianceComponent(const TXXML_VARIANCECOMPONENT& v, CTXXmlNode& out) {
     return InsertChild("VarianceComponents",
-                       {{"title", v.title}, {"computed", v.computed}, {"groups", v.groups}}, out);
+                       {{"title", v.title},
+                        {"computed", v.computed},
+                        {"groups", v.groups},
+                        {"mode", v.mode},
+                        {"passes", v.passes}},
+                       out);
 }
 
 int CTXXmlNode::InsertTables(const TXXML_TABLE& t, CTXXmlNode& out) {

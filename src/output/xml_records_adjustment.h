@@ -67,8 +67,10 @@ struct TXXML_TEST {
 // The variance components of the summary (string 84).
 struct TXXML_VARIANCECOMPONENT {
     CKZString title;
-    int computed = 0; // this kernel estimates no variance components
-    int groups = 0;
+    int computed = 0; // 1 when the estimates of the final solution follow
+    int groups = 0;   // the number of Group children
+    int mode = 0;     // VarComponent: 0 estimates only, 1 to 3 re-weighted
+    int passes = 0;   // re-weighting passes completed
 };
 
 // A table: the column headings (labels of the string table and units) of
