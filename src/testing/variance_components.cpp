@@ -12,6 +12,10 @@ namespace {
 
 constexpr double kFloor = 1e-32;
 constexpr std::uint32_t kFirstPseudoKind = 20;
+// A group whose redundancy numbers add up to less than this has none: rows
+// without redundancy sum to rounding noise, never to exactly 0, and their
+// estimate means nothing.
+constexpr double kNoRedundancy = 1e-6;
 
 // The group kind of a row kind.
 std::uint32_t MappedKind(std::uint16_t kind) {
@@ -140,7 +144,10 @@ void EstimateVarianceComponents(const ProjectState& p, EngineState& e, bool pass
     const double s02 = p.Sigma0 * p.Sigma0;
     for (VarianceGroup& g : v.groups) {
         g.estimate = g.estimate / std::max(g.redundancy, kFloor) * s02;
-        if (pass)
+        // Without redundancy the estimate is rounding noise over 1e-32:
+        // re-weighting a group with it would make its weights 0 or 1e32
+        // and the normal equations singular, so its factor stays.
+        if (pass && g.redundancy > kNoRedundancy)
             g.factor *= g.estimate;
     }
     v.estimated = true;
@@ -160,7 +167,8 @@ void ReweightRows(const ProjectState& p, EngineState& e) {
 
 bool VarianceComponentsConverged(const ProjectState& p, const EngineState& e) {
     for (const VarianceGroup& g : e.variance.groups)
-        if (Watched(p, g) && g.redundancy != 0.0 && std::fabs(g.estimate - 1.0) > p.VarEpsilon)
+        if (Watched(p, g) && g.redundancy > kNoRedundancy &&
+            std::fabs(g.estimate - 1.0) > p.VarEpsilon)
             return false;
     return true;
 }
