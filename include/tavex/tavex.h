@@ -203,6 +203,9 @@ struct _SETTINGS {
 // Report-switch slots with a name of their own.
 enum ReportSwitchSlots : int {
     REPORT_EXTERNAL_RELIABILITY = 5,
+    // Nonzero: side shots (a station one record alone ties to the network)
+    // leave the adjustment and are computed after it from their record; 0
+    // keeps them in, with redundancy 0.
     REPORT_ENGINE_OPTION = 14,
     REPORT_OUTPUT_FORM = 15,
 };
@@ -372,7 +375,10 @@ struct _OBS_RESULT_SINGLE {
 // A trigonometric height difference (distance and zenith angle of one record
 // in a height network) hands its results back in the distance's slots;
 // relations (type 9) and local coordinates (type 10) hand back nothing (the
-// report and the result document carry their results).
+// report and the result document carry their results). The record of a side
+// shot gets its residuals and the standard deviations of the observation and
+// of the adjusted observation; its redundancy is 0 and its W-test, MDB and
+// bias-to-noise ratio are 0: nothing controls it.
 struct _OBSERVATION {
     int Kind; // 0: 4, 5, 6, 7 or 100; other values are ignored
     union {
