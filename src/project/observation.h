@@ -68,6 +68,10 @@ public:
     // results go back. Form: what the record holds (record_form.h).
     unsigned Record = 0;
     _OBSERVATION* Host = nullptr;
+    // The set number of the direction in slot 1 as the record gave it: the
+    // sets of every station are numbered from it anew whenever a call adds
+    // records, so that sets of several calls keep apart.
+    std::uint16_t RecordSet = 0;
     int RecordKind = 0;
     RecordForm Form = RecordForm::Invalid;
 

@@ -125,6 +125,7 @@ CObservation* ObservationFromRecord(const _OBSERVATION& record) {
     }
     o->RecordKind = record.Kind;
     o->Form = ClassifyRecord(record.Kind, o->Type, o->Sub);
+    o->RecordSet = o->Sub[0];
     return o.release();
 }
 
@@ -134,14 +135,14 @@ void NormaliseDirectionSets(CObsPtrArray& observations) {
         const CObservation* o = observations.GetAt(k);
         if (o == nullptr || o->Type[0] != OBS_DIRECTION)
             continue;
-        const auto [at, inserted] = smallestSet.emplace(o->Station, o->Sub[0]);
+        const auto [at, inserted] = smallestSet.emplace(o->Station, o->RecordSet);
         if (!inserted)
-            at->second = std::min(at->second, o->Sub[0]);
+            at->second = std::min(at->second, o->RecordSet);
     }
     for (int k = 1; k < observations.GetSize(); ++k) {
         CObservation* o = observations.GetAt(k);
         if (o != nullptr && o->Type[0] == OBS_DIRECTION)
-            o->Sub[0] = static_cast<std::uint16_t>(o->Sub[0] - smallestSet[o->Station]);
+            o->Sub[0] = static_cast<std::uint16_t>(o->RecordSet - smallestSet[o->Station]);
     }
 }
 
@@ -167,9 +168,10 @@ void SetPresenceFlags(ProjectState& p) {
 
 int TakeOverObservations(ProjectState& p, _OBSERVATION* records, unsigned n) {
     if (records == nullptr && n > 0) {
+        // Nothing to read: the project stays as it was.
         p.Messages.AddMessage(STR_NULL_RECORD_ARRAY, MSG_WARNING, REF_NONE,
                               CStringL(STR_NULL_RECORD_ARRAY));
-        n = 0;
+        return 0;
     }
     if (n > kMaxObservationRecords - p.RecordsTaken)
         return RefuseRecordCount(p, n, kMaxObservationRecords - p.RecordsTaken);

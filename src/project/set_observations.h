@@ -10,10 +10,12 @@ namespace Tavex {
 // 1..n (records of other kinds are skipped), updates the presence flags,
 // determines the adjustment mode and normalises the direction sets. Each
 // observation keeps its own host record for the results, so arrays of
-// several calls all stay in use. A null array with n > 0 stores nothing and
-// logs a warning. Returns 0, having stored nothing, when the records are
-// more than a project may hold or memory runs out (error 736, or 400 with
-// the observation list); every later run then fails.
+// several calls all stay in use. The direction sets of a station are
+// numbered from the set numbers of its records, over all calls. A null
+// array with n > 0 changes nothing, logs warning 717 and returns 0. Returns
+// 0, having stored nothing, when the records are more than a project may
+// hold or memory runs out (error 736, or 400 with the observation list);
+// every later run then fails.
 int TakeOverObservations(ProjectState& project, _OBSERVATION* records, unsigned n);
 
 // The kernel's copy of one record, or null for a kind that is not taken.

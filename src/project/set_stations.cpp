@@ -172,9 +172,10 @@ StationTables ReadStations(const ProjectState& p, const _STATIONADJ* records, un
 
 int TakeOverStations(ProjectState& p, _STATIONADJ* records, unsigned n) {
     if (records == nullptr && n > 0) {
+        // Nothing to read: the project stays as it was.
         p.Messages.AddMessage(STR_NULL_RECORD_ARRAY, MSG_WARNING, REF_NONE,
                               CStringL(STR_NULL_RECORD_ARRAY));
-        n = 0;
+        return 0;
     }
     if (n > kMaxStations)
         return RefuseRecordCount(p, n, kMaxStations);
