@@ -212,5 +212,14 @@ TEST_F(Stations, NullArrayStoresNothingAndWarns) {
     EXPECT_EQ(project.Messages.Messages().GetAt(0)->Class, MSG_WARNING);
 }
 
+TEST_F(Stations, NullArrayAfterStationsKeepsThem) {
+    Init(PROJECTION_NONE);
+    _STATIONADJ records[2] = {GridStation("A", 1000, 5000, 0), GridStation("B", 1100, 5000, 0)};
+    ASSERT_EQ(TakeOverStations(project, records, 2), 1);
+    EXPECT_EQ(TakeOverStations(project, nullptr, 5), 0);
+    EXPECT_EQ(project.StationCount, 2u);
+    EXPECT_EQ(project.StationRecords, records);
+}
+
 } // namespace
 } // namespace Tavex
