@@ -5,12 +5,19 @@
 // GPS transformation unknowns there were (sub-codes 1 to that count).
 #include "run_results.h"
 
+#include <cstring>
+
 namespace TavexCli {
 
 namespace {
 
-void Groups(const double (&value)[10], const double (&sd)[10], const char* kind,
+// The packed record's arrays are copied out by their bytes: a typed
+// reference to them would be misaligned.
+void Groups(const void* values, const void* sds, const char* kind,
             std::vector<ParameterResult>& out) {
+    double value[10], sd[10];
+    std::memcpy(value, values, sizeof value);
+    std::memcpy(sd, sds, sizeof sd);
     for (int g = 0; g < 10; ++g) {
         if (NotWritten(sd[g]))
             continue;
@@ -29,9 +36,9 @@ std::vector<ParameterResult> ReadParameters(const Records& records,
                                             const Tavex::_STATISTICS& statistics) {
     const Tavex::_SETTINGS& s = *records.settings;
     std::vector<ParameterResult> out;
-    Groups(s.ScaleFactor, s.ScaleFactorSd, "scale", out);
-    Groups(s.RefractionCoef, s.RefractionCoefSd, "refraction", out);
-    Groups(s.AzimuthOffset, s.AzimuthOffsetSd, "azimuth_offset", out);
+    Groups(&s.ScaleFactor, &s.ScaleFactorSd, "scale", out);
+    Groups(&s.RefractionCoef, &s.RefractionCoefSd, "refraction", out);
+    Groups(&s.AzimuthOffset, &s.AzimuthOffsetSd, "azimuth_offset", out);
     const int count = statistics.GPSTransformationParameters;
     for (int sub = 1; sub <= count && sub < kGpsParameterSlots; ++sub) {
         ParameterResult p;

@@ -20,9 +20,11 @@ void CopyText(char (&field)[N], const std::string& text) {
     std::memcpy(field, text.data(), std::min(text.size(), N - 1));
 }
 
+// Copies values into an array field of a packed record. The field is only
+// ever addressed as bytes: a typed reference to it would be misaligned.
 template <class T, std::size_t N>
-void CopyArray(T (&field)[N], const T* values) {
-    std::memcpy(static_cast<void*>(&field), values, sizeof field);
+void CopyInto(void* field, const T (&values)[N]) {
+    std::memcpy(field, values, sizeof values);
 }
 
 void FillParameters(const Settings& s, Tavex::_SETTINGS& r) {
@@ -128,7 +130,7 @@ Tavex::_OBSERVATION OneReading(const Observation& o, std::uint16_t type, std::ui
     r.K4.Precision[0] = precision1;
     r.K4.Precision[1] = precision2;
     const double centring[4] = {o.centringFrom, o.heightErrorFrom, o.centringTo, o.heightErrorTo};
-    CopyArray(r.K4.Centring, centring);
+    CopyInto(static_cast<void*>(&r.K4.Centring), centring);
     r.K4.VarGroup = 0;
     return r;
 }
@@ -157,13 +159,13 @@ Tavex::_OBSERVATION ThreeReadings(const Observation& o) {
     const double precision[6] = {o.sdDirection,        o.sdDirectionLength, o.sdDistance,
                                  o.sdDistanceRelative, o.sdZenith,          o.sdZenithLength};
     const double centring[4] = {o.centringFrom, o.heightErrorFrom, o.centringTo, o.heightErrorTo};
-    CopyArray(k.Type, types);
-    CopyArray(k.Sub, subs);
-    CopyArray(k.Off, off);
-    CopyArray(k.Reading, readings);
-    CopyArray(k.Precision, precision);
+    CopyInto(static_cast<void*>(&k.Type), types);
+    CopyInto(static_cast<void*>(&k.Sub), subs);
+    CopyInto(static_cast<void*>(&k.Off), off);
+    CopyInto(static_cast<void*>(&k.Reading), readings);
+    CopyInto(static_cast<void*>(&k.Precision), precision);
     k.DistanceCode = o.distance ? kDistanceCodeReduced : 0;
-    CopyArray(k.Centring, centring);
+    CopyInto(static_cast<void*>(&k.Centring), centring);
     k.VarGroup = 0;
     return r;
 }
@@ -177,7 +179,7 @@ Tavex::_OBSERVATION HeightDifference(const Observation& o) {
     // σ = absolute + per √m · √L + per m · L, L the line length (or the
     // stations' distance when 0).
     const double precision[4] = {o.sdLevelling, o.sdPerRootMetre, o.sdPerMetre, o.length};
-    CopyArray(r.K5.Precision, precision);
+    CopyInto(static_cast<void*>(&r.K5.Precision), precision);
     r.K5.VarGroup = 0;
     return r;
 }
@@ -193,11 +195,11 @@ Tavex::_OBSERVATION GpsBaseline(const Observation& o) {
     const double precision[6] = {o.sdGps[0],       o.correlation[0], o.sdGps[1],
                                  o.correlation[1], o.correlation[2], o.sdGps[2]};
     const double centring[4] = {o.centringFrom, o.heightErrorFrom, o.centringTo, o.heightErrorTo};
-    CopyArray(k.Type, types);
-    CopyArray(k.Sub, subs);
-    CopyArray(k.Reading, o.vector.data());
-    CopyArray(k.Precision, precision);
-    CopyArray(k.Centring, centring);
+    CopyInto(static_cast<void*>(&k.Type), types);
+    CopyInto(static_cast<void*>(&k.Sub), subs);
+    std::memcpy(static_cast<void*>(&k.Reading), o.vector.data(), sizeof o.vector);
+    CopyInto(static_cast<void*>(&k.Precision), precision);
+    CopyInto(static_cast<void*>(&k.Centring), centring);
     k.VarGroup = 0;
     return r;
 }
@@ -218,9 +220,9 @@ Tavex::_OBSERVATION OneStation(const Observation& o, bool local) {
         subs[i] = given ? i : 0;
         readings[i] = local ? o.local[i].value_or(0.0) : o.vector[i];
     }
-    CopyArray(k.Type, types);
-    CopyArray(k.Sub, subs);
-    CopyArray(k.Reading, readings);
+    CopyInto(static_cast<void*>(&k.Type), types);
+    CopyInto(static_cast<void*>(&k.Sub), subs);
+    CopyInto(static_cast<void*>(&k.Reading), readings);
     k.Precision1 = o.sdGps[0];
     k.Precision3 = o.sdGps[1];
     k.Precision6 = o.sdGps[2];

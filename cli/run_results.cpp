@@ -27,10 +27,11 @@ StationResult ReadStation(const Project& project, std::size_t k, const Tavex::_S
     s.first = r.Coord1;
     s.second = r.Coord2;
     s.heightValue = r.Height;
-    const double c11 = r.Cov[0] * r.CovScale, c22 = r.Cov[3] * r.CovScale;
+    // Copied out of the packed record before std::max binds a reference.
+    const double c11 = r.Cov[0] * r.CovScale, c22 = r.Cov[3] * r.CovScale, c33 = r.Cov[5];
     s.sdNorth = std::sqrt(std::max(eastFirst ? c22 : c11, 0.0));
     s.sdEast = std::sqrt(std::max(eastFirst ? c11 : c22, 0.0));
-    s.sdHeight = std::sqrt(std::max(r.Cov[5], 0.0));
+    s.sdHeight = std::sqrt(std::max(c33, 0.0));
     s.ellipseA = r.Ellipse[0];
     s.ellipseB = r.Ellipse[1];
     s.ellipsePhi = r.Ellipse[2];
