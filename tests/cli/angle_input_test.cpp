@@ -60,15 +60,4 @@ TEST(CliAngles, DmsNumbersOfAFileReachTheRecordsAsTheirAngles) {
     EXPECT_NEAR(records.observations[1].K4.Precision[0], Degrees(0, 0, 1.5), 1e-18);
 }
 
-TEST(CliAngles, GonAndDegreeNumbersAreDecimal) {
-    const Project gon = ParseProject(R"({"dimension": 2, "angle_unit": "gon",
-        "stations": [{"name": "A", "latitude": 50.5, "longitude": 5}]})",
-                                     "memory");
-    EXPECT_NEAR(gon.stations[0].first, 50.5 * std::numbers::pi / 200, 1e-15);
-    const Project deg = ParseProject(R"({"dimension": 2, "angle_unit": "deg",
-        "stations": [{"name": "A", "latitude": 50.5, "longitude": 5}]})",
-                                     "memory");
-    EXPECT_NEAR(deg.stations[0].first, 50.5 * std::numbers::pi / 180, 1e-15);
-}
-
 } // namespace

@@ -140,13 +140,53 @@ TEST(CliParameters, GpsTransformationEstimatedWeightedAndFixed) {
 }
 
 TEST(CliParameters, GpsFrameHasNoTransformationUnknowns) {
-    const json free = AdjustJson(Example("gps-total-station"));
-    const json frame = AdjustJson(Variant([](json& p) { p["ellipsoid"] = "GPS_frame"; }, "frame"));
-    EXPECT_TRUE(frame["parameters"].empty()) << frame["parameters"].dump();
-    EXPECT_EQ(frame["statistics"]["unknowns"].get<int>(),
-              free["statistics"]["unknowns"].get<int>() - 4);
-    EXPECT_EQ(frame["statistics"]["degrees_of_freedom"].get<int>(),
-              free["statistics"]["degrees_of_freedom"].get<int>() + 4);
+    // With terrestrial observations (adjustment mode 6 instead of 4) and
+    // with GPS baselines only (mode 9 instead of 7).
+    for (const bool terrestrial : {true, false}) {
+        const auto keep = [&](json& p) {
+            json kept = json::array();
+            for (const json& o : p["observations"])
+                if (terrestrial || o["type"] == "gps_baseline")
+                    kept.push_back(o);
+            p["observations"] = kept;
+            p.erase("parameters");
+        };
+        const std::string label = terrestrial ? "both" : "gps";
+        const json free = AdjustJson(Variant(keep, label));
+        const json frame = AdjustJson(Variant(
+            [&](json& p) {
+                keep(p);
+                p["ellipsoid"] = "GPS_frame";
+            },
+            label + "-frame"));
+        EXPECT_EQ(free["parameters"].size(), 4u) << label;
+        EXPECT_TRUE(frame["parameters"].empty()) << label << frame["parameters"].dump();
+        EXPECT_EQ(frame["statistics"]["unknowns"].get<int>(),
+                  free["statistics"]["unknowns"].get<int>() - 4)
+            << label;
+    }
+}
+
+TEST(CliParameters, GridKindOfGpsCoordinatesPutsEastFirstAndTavexReadsIt) {
+    // The kind only changes the order in which the kernel hands back each
+    // covariance block; read correctly, north and east stay the same.
+    const auto kind = [](int type) {
+        return [type](json& p) {
+            p["ellipsoid"] = "GPS_frame";
+            p.erase("parameters");
+            p["settings"] = {{"gps_coordinate_type", type}};
+        };
+    };
+    const json north = AdjustJson(Variant(kind(0), "kind-0"));
+    const json east = AdjustJson(Variant(kind(2), "kind-2"));
+    bool distinct = false;
+    for (const json& s : north["stations"]) {
+        const json& t = Station(east, s["name"]);
+        EXPECT_NEAR(t["sd"]["north"].get<double>(), s["sd"]["north"].get<double>(), 1e-9);
+        EXPECT_NEAR(t["sd"]["east"].get<double>(), s["sd"]["east"].get<double>(), 1e-9);
+        distinct |= std::abs(s["sd"]["north"].get<double>() - s["sd"]["east"].get<double>()) > 1e-5;
+    }
+    EXPECT_TRUE(distinct) << "a swap would not show";
 }
 
 } // namespace

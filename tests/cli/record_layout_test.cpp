@@ -193,13 +193,6 @@ TEST_F(CliRecordLayout, LocalCoordinatesAreAKindSevenRecordOfTypeTen) {
     EXPECT_DOUBLE_EQ(At<double>(r, 90), 0.0008);
 }
 
-TEST_F(CliRecordLayout, GpsCoordinateStandardDeviationsSitAtTheirOwnOffsets) {
-    const unsigned char* r = Record(7);
-    EXPECT_DOUBLE_EQ(At<double>(r, 58), 0.01);
-    EXPECT_DOUBLE_EQ(At<double>(r, 66), 0.02);
-    EXPECT_DOUBLE_EQ(At<double>(r, 74), 0.03);
-}
-
 TEST_F(CliRecordLayout, ResultBytesStartAsTheSentinel) {
     for (std::size_t k = 0; k < project.observations.size(); ++k)
         for (std::size_t offset = 156; offset < 392; ++offset)
