@@ -10,6 +10,7 @@
 // values land in the row form of L at once.
 #include "engine/numeric_factorisation.h"
 
+#include "engine/normal_rows.h"
 #include "messages/no_memory.h"
 #include "messages/string_loader.h"
 #include "resources/string_ids.h"
@@ -20,27 +21,6 @@
 namespace Tavex {
 
 namespace {
-
-// x[k] += n(j, k) for every k <= j: the row of N formed just before it is
-// factorised.
-void ScatterNormalRow(const LinearSystem& s, std::uint32_t j, std::vector<double>& x) {
-    const CompressedRows& At = s.At;
-    const CompressedRows& P = s.P;
-    const CompressedRows& A = s.A;
-    for (std::size_t e = At.Begin(j); e < At.End(j); ++e) {
-        const double a = At.val[e];
-        for (std::size_t f = P.Begin(At.col[e]); f < P.End(At.col[e]); ++f) {
-            const double ap = a * P.val[f]; // (row j of Aᵀ) P, one coupled row
-            const std::uint32_t coupled = P.col[f];
-            for (std::size_t g = A.Begin(coupled); g < A.End(coupled); ++g) {
-                const std::uint32_t k = A.col[g];
-                if (k > j)
-                    break; // rows of A ascend
-                x[k] += ap * A.val[g];
-            }
-        }
-    }
-}
 
 // The off-diagonal part of L by columns, filled row by row.
 struct ColumnWork {

@@ -1,0 +1,24 @@
+#include "engine/normal_rows.h"
+
+namespace Tavex {
+
+void ScatterNormalRow(const LinearSystem& s, std::uint32_t j, std::vector<double>& x) {
+    const CompressedRows& At = s.At;
+    const CompressedRows& P = s.P;
+    const CompressedRows& A = s.A;
+    for (std::size_t e = At.Begin(j); e < At.End(j); ++e) {
+        const double a = At.val[e];
+        for (std::size_t f = P.Begin(At.col[e]); f < P.End(At.col[e]); ++f) {
+            const double ap = a * P.val[f]; // (row j of Aᵀ) P, one coupled row
+            const std::uint32_t coupled = P.col[f];
+            for (std::size_t g = A.Begin(coupled); g < A.End(coupled); ++g) {
+                const std::uint32_t k = A.col[g];
+                if (k > j)
+                    break; // rows of A ascend
+                x[k] += ap * A.val[g];
+            }
+        }
+    }
+}
+
+} // namespace Tavex
