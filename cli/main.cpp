@@ -8,7 +8,8 @@
 //   tavex multiplier P DIM    the confidence multiplier of probability P
 //
 // Exit status: 0 success, 1 a run that failed (the kernel's messages say
-// why), 2 a command or project file that cannot be used (nothing written).
+// why; also the host's own failure, which it names), 2 a command or project
+// file that cannot be used (nothing written, the place in the file named).
 #include "json_results.h"
 #include "progress_bar.h"
 #include "project_file.h"
