@@ -67,8 +67,8 @@ void Reader::ReadEccentricity(const Node& node, Observation& o) const {
 // Directions, slant distances, zenith angles, azimuths, double and tape
 // distances: one reading each.
 void Reader::ReadOneReading(const Node& node, Observation& o) {
-    const std::set<std::string> placed = {"type", "from", "to", "instrument_height",
-                                          "target_height"};
+    const std::set<std::string> placed = {
+        "type", "from", "to", "instrument_height", "target_height", "variance_group"};
     const auto allow = [&](std::set<std::string> fields) {
         fields.insert(placed.begin(), placed.end());
         node.Allow(fields, TypeName(o.kind));
@@ -132,7 +132,8 @@ void Reader::ReadTotalStation(const Node& node, Observation& o) {
                 "instrument_height",
                 "target_height",
                 "centring",
-                "height_error"},
+                "height_error",
+                "variance_group"},
                "a total_station");
     if (node.Has("direction"))
         o.direction = Angle(node.At("direction"));
@@ -175,8 +176,9 @@ void Reader::ReadTotalStation(const Node& node, Observation& o) {
 
 void Reader::ReadHeightDifference(const Node& node, Observation& o) {
     // A levelled line has no instrument or target height and no centring.
-    node.Allow({"type", "from", "to", "value", "sd", "sd_per_km", "sd_ppm", "length"},
-               "a height_difference");
+    node.Allow(
+        {"type", "from", "to", "value", "sd", "sd_per_km", "sd_ppm", "length", "variance_group"},
+        "a height_difference");
     o.value = node.At("value").Number();
     o.sdLevelling = node.NonNegative("sd", 0.0);
     // Metres per √km in the file, metres per √m in the kernel.
@@ -191,11 +193,12 @@ void Reader::ReadGps(const Node& node, Observation& o) {
     const bool baseline = o.kind == ObservationKind::GpsBaseline;
     if (baseline)
         node.Allow({"type", "from", "to", "dx", "dy", "dz", "sd", "correlation",
-                    "instrument_height", "target_height", "centring", "height_error"},
+                    "instrument_height", "target_height", "centring", "height_error",
+                    "variance_group"},
                    "a gps_baseline");
     else
         node.Allow({"type", "station", "x", "y", "z", "sd", "instrument_height", "centring",
-                    "height_error"},
+                    "height_error", "variance_group"},
                    "a gps_coordinate (it carries standard deviations only)");
     const char* names[3] = {baseline ? "dx" : "x", baseline ? "dy" : "y", baseline ? "dz" : "z"};
     for (std::size_t k = 0; k < 3; ++k)
@@ -227,7 +230,7 @@ void Reader::ReadGps(const Node& node, Observation& o) {
 // east, north and height, each with its standard deviation.
 void Reader::ReadLocalCoordinates(const Node& node, Observation& o) {
     node.Allow({"type", "station", "east", "north", "height", "sd_east", "sd_north", "sd_height",
-                "instrument_height", "centring", "height_error"},
+                "instrument_height", "centring", "height_error", "variance_group"},
                "a local_coordinates");
     static const char* const kComponents[3] = {"east", "north", "height"};
     static const char* const kSds[3] = {"sd_east", "sd_north", "sd_height"};
@@ -276,6 +279,7 @@ void Reader::ReadObservation(const Node& node) {
     }
     ReadStations(node, o);
     ReadEccentricity(node, o);
+    o.varianceGroup = static_cast<unsigned>(node.Integer("variance_group", 0, 0, 1000000));
     p_.observations.push_back(o);
 }
 

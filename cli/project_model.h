@@ -62,6 +62,9 @@ struct Observation {
     // Direction set; scale group of the distance, refraction group of the
     // zenith angle, offset group of an azimuth.
     unsigned set = 0, group = 0, zenithGroup = 0;
+    // The group of the kernel's variance component analysis (0: none of
+    // its own).
+    unsigned varianceGroup = 0;
     double instrumentHeight = 0.0, targetHeight = 0.0;
     double centringFrom = 0.0, heightErrorFrom = 0.0, centringTo = 0.0, heightErrorTo = 0.0;
     // Precision: angle (rad) + length (m) parts of angles; absolute (m) and

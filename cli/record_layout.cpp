@@ -131,7 +131,7 @@ Tavex::_OBSERVATION OneReading(const Observation& o, std::uint16_t type, std::ui
     r.K4.Precision[1] = precision2;
     const double centring[4] = {o.centringFrom, o.heightErrorFrom, o.centringTo, o.heightErrorTo};
     CopyInto(static_cast<void*>(&r.K4.Centring), centring);
-    r.K4.VarGroup = 0;
+    r.K4.VarGroup = o.varianceGroup;
     return r;
 }
 
@@ -166,7 +166,7 @@ Tavex::_OBSERVATION ThreeReadings(const Observation& o) {
     CopyInto(static_cast<void*>(&k.Precision), precision);
     k.DistanceCode = o.distance ? kDistanceCodeReduced : 0;
     CopyInto(static_cast<void*>(&k.Centring), centring);
-    k.VarGroup = 0;
+    k.VarGroup = o.varianceGroup;
     return r;
 }
 
@@ -180,7 +180,7 @@ Tavex::_OBSERVATION HeightDifference(const Observation& o) {
     // stations' distance when 0).
     const double precision[4] = {o.sdLevelling, o.sdPerRootMetre, o.sdPerMetre, o.length};
     CopyInto(static_cast<void*>(&r.K5.Precision), precision);
-    r.K5.VarGroup = 0;
+    r.K5.VarGroup = o.varianceGroup;
     return r;
 }
 
@@ -200,7 +200,7 @@ Tavex::_OBSERVATION GpsBaseline(const Observation& o) {
     std::memcpy(static_cast<void*>(&k.Reading), o.vector.data(), sizeof o.vector);
     CopyInto(static_cast<void*>(&k.Precision), precision);
     CopyInto(static_cast<void*>(&k.Centring), centring);
-    k.VarGroup = 0;
+    k.VarGroup = o.varianceGroup;
     return r;
 }
 
@@ -228,7 +228,7 @@ Tavex::_OBSERVATION OneStation(const Observation& o, bool local) {
     k.Precision6 = o.sdGps[2];
     k.CentringStation = o.centringFrom;
     k.HeightErrStation = o.heightErrorFrom;
-    k.VarGroup = 0;
+    k.VarGroup = o.varianceGroup;
     return r;
 }
 

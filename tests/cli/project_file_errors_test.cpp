@@ -93,8 +93,6 @@ TEST(CliProjectErrors, FieldsTheKernelWouldIgnoreAreRefused) {
          "observations[0].centring: not a field of a height_difference"},
         {"height-error", levelled(R"("height_error": {"station": 0.001})"),
          "observations[0].height_error: not a field of a height_difference"},
-        {"variance-group", levelled(R"("variance_group": 1)"),
-         "observations[0].variance_group: not a field of a height_difference"},
         {"direction-height-error",
          TwoStations(R"({"type": "direction", "from": "A", "to": "B", "value": 0,
                          "height_error": {"station": 0.001}})"),

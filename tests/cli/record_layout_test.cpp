@@ -32,20 +32,22 @@ const char* const kEveryKind = R"({"dimension": 3, "angle_unit": "deg",
     "stations": [{"name": "A", "latitude": 52, "longitude": 5, "height": 10, "known": "both"},
                  {"name": "B", "latitude": 52.001, "longitude": 5.001, "height": 12}],
     "observations": [
-      {"type": "direction", "from": "A", "to": "B", "value": 30, "set": 4, "sd": 0.001},
+      {"type": "direction", "from": "A", "to": "B", "value": 30, "set": 4, "sd": 0.001,
+       "variance_group": 11},
       {"type": "distance", "from": "A", "to": "B", "value": 130, "group": 2},
       {"type": "distance", "from": "A", "to": "B", "value": 130, "slant": true, "group": 3},
       {"type": "zenith", "from": "A", "to": "B", "value": 89, "group": 4},
       {"type": "azimuth", "from": "A", "to": "B", "value": 31, "group": 5, "sd": 0.001,
        "sd_length": 0.002},
       {"type": "height_difference", "from": "A", "to": "B", "value": 2, "sd": 0.001,
-       "sd_per_km": 0.002, "sd_ppm": 3, "length": 400},
+       "sd_per_km": 0.002, "sd_ppm": 3, "length": 400, "variance_group": 12},
       {"type": "gps_baseline", "from": "A", "to": "B", "dx": 1, "dy": 2, "dz": 3,
-       "sd": [0.01, 0.02, 0.03], "correlation": [0.1, 0.2, 0.3]},
-      {"type": "gps_coordinate", "station": "B", "x": 4, "y": 5, "z": 6, "sd": [0.01, 0.02, 0.03]},
+       "sd": [0.01, 0.02, 0.03], "correlation": [0.1, 0.2, 0.3], "variance_group": 13},
+      {"type": "gps_coordinate", "station": "B", "x": 4, "y": 5, "z": 6, "sd": [0.01, 0.02, 0.03],
+       "variance_group": 14},
       {"type": "total_station", "from": "A", "to": "B", "direction": 30, "zenith": 89,
        "distance_group": 6, "zenith_group": 7, "distance": 130, "sd_distance": 0.001,
-       "sd_ppm": 2, "sd_zenith": 0.0005, "sd_zenith_length": 0.003},
+       "sd_ppm": 2, "sd_zenith": 0.0005, "sd_zenith_length": 0.003, "variance_group": 15},
       {"type": "double_distance", "from": "A", "to": "B", "value": 130.5, "sd": 0.002,
        "sd_ppm": 1, "centring": {"station": 0.0004, "target": 0.0005}},
       {"type": "tape_distance", "from": "B", "to": "A", "value": 130.25, "sd": 0.003},
@@ -191,6 +193,16 @@ TEST_F(CliRecordLayout, LocalCoordinatesAreAKindSevenRecordOfTypeTen) {
     EXPECT_DOUBLE_EQ(At<double>(r, 74), 0.004); // sd height
     EXPECT_DOUBLE_EQ(At<double>(r, 82), 0.0007);
     EXPECT_DOUBLE_EQ(At<double>(r, 90), 0.0008);
+}
+
+TEST_F(CliRecordLayout, VarianceGroupsSitWhereEachKindKeepsThem) {
+    // Kind 4 at 90, kind 5 at 74, kind 6 at 150, kind 7 at 98, kind 100 at 152.
+    const struct {
+        std::size_t observation, offset;
+        unsigned group;
+    } cases[] = {{0, 90, 11}, {5, 74, 12}, {6, 150, 13}, {7, 98, 14}, {8, 152, 15}};
+    for (const auto& c : cases)
+        EXPECT_EQ(At<unsigned>(Record(c.observation), c.offset), c.group) << c.observation;
 }
 
 TEST_F(CliRecordLayout, ResultBytesStartAsTheSentinel) {
