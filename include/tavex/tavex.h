@@ -43,6 +43,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #if defined(TAVEX_BUILDING_LIBRARY)
@@ -473,6 +474,198 @@ struct _LOOP_RESULT {
 
 #pragma pack(pop)
 // clang-format on
+
+// ---------------------------------------------------------------------------
+// The loop-result container of the Loops run.
+// ---------------------------------------------------------------------------
+// Loops hands every loop back as a _LOOP_RESULT; a host needs nothing of this
+// section. The kernel also exports the container it fills during that run,
+// built on the small layer of object arrays below, the containers of the
+// application framework the kernel was first written against:
+//   CObArray                         pointers to objects, indexed from 0; it
+//                                    owns none of them
+//   CTypedPtrArray<CObArray, T*>     the same array read as pointers to T
+//   CLoopResultsPtrArray             the loops of one run; it deletes them
+// An index outside an array reads a null pointer and writes nothing, so no
+// index can reach memory outside the array.
+namespace Framework {
+
+// Root of the objects the arrays hold.
+class TAVEX_API CObject {
+public:
+    CObject();
+    virtual ~CObject();
+    CObject(const CObject&) = delete;
+    CObject& operator=(const CObject&) = delete;
+};
+
+class TAVEX_API CObArray : public CObject {
+public:
+    CObArray();
+    ~CObArray() override;
+
+    int GetSize() const;
+    int GetUpperBound() const; // GetSize() - 1
+    // The pointer at i; null outside the array.
+    CObject* GetAt(int i) const;
+    // The slot at i, for reading and writing in place. Outside the array it
+    // is a spare slot that holds null each time it is handed out and that
+    // belongs to no element.
+    CObject*& ElementAt(int i);
+    // Replaces the pointer at i (the old object is not deleted); nothing
+    // outside the array.
+    void SetAt(int i, CObject* object);
+    // Like SetAt, growing the array with null pointers to reach i; nothing
+    // for a negative i.
+    void SetAtGrow(int i, CObject* object);
+    // Appends; returns the new element's index.
+    int Add(CObject* object);
+    // Appends the pointers of other; returns the index of the first of them.
+    int Append(const CObArray& other);
+    // Makes this array a copy of other's pointers.
+    void Copy(const CObArray& other);
+    // Inserts count copies of object before i (i past the end appends).
+    void InsertAt(int i, CObject* object, int count = 1);
+    // Inserts the pointers of other before start.
+    void InsertAt(int start, const CObArray* other);
+    // Removes count pointers from i on (the objects are not deleted).
+    void RemoveAt(int i, int count = 1);
+    void RemoveAll();
+    CObject* operator[](int i) const { return GetAt(i); }
+    CObject*& operator[](int i) { return ElementAt(i); }
+
+private:
+    std::vector<CObject*> items_;
+    CObject* spare_ = nullptr;
+};
+
+// BASE read as an array of TYPE, a pointer to a class derived from CObject.
+// It holds only TYPE objects: each is stored as its CObject base and turned
+// back into TYPE when read.
+template <class BASE, class TYPE>
+class CTypedPtrArray : public BASE {
+public:
+    CTypedPtrArray();
+    ~CTypedPtrArray() override;
+
+    TYPE GetAt(int i) const;
+    // The slot at i as the base array holds it (see CObArray::ElementAt).
+    CObject*& ElementAt(int i);
+    void SetAt(int i, TYPE element);
+    void SetAtGrow(int i, TYPE element);
+    int Add(TYPE element);
+    int Append(const CTypedPtrArray& other);
+    void Copy(const CTypedPtrArray& other);
+    void InsertAt(int i, TYPE element, int count = 1);
+    void InsertAt(int start, const CTypedPtrArray* other);
+    TYPE operator[](int i) const;
+    TYPE operator[](int i);
+};
+
+template <class BASE, class TYPE>
+CTypedPtrArray<BASE, TYPE>::CTypedPtrArray() = default;
+template <class BASE, class TYPE>
+CTypedPtrArray<BASE, TYPE>::~CTypedPtrArray() = default;
+template <class BASE, class TYPE>
+TYPE CTypedPtrArray<BASE, TYPE>::GetAt(int i) const {
+    return static_cast<TYPE>(BASE::GetAt(i));
+}
+template <class BASE, class TYPE>
+CObject*& CTypedPtrArray<BASE, TYPE>::ElementAt(int i) {
+    return BASE::ElementAt(i);
+}
+template <class BASE, class TYPE>
+void CTypedPtrArray<BASE, TYPE>::SetAt(int i, TYPE element) {
+    BASE::SetAt(i, element);
+}
+template <class BASE, class TYPE>
+void CTypedPtrArray<BASE, TYPE>::SetAtGrow(int i, TYPE element) {
+    BASE::SetAtGrow(i, element);
+}
+template <class BASE, class TYPE>
+int CTypedPtrArray<BASE, TYPE>::Add(TYPE element) {
+    return BASE::Add(element);
+}
+template <class BASE, class TYPE>
+int CTypedPtrArray<BASE, TYPE>::Append(const CTypedPtrArray& other) {
+    return BASE::Append(other);
+}
+template <class BASE, class TYPE>
+void CTypedPtrArray<BASE, TYPE>::Copy(const CTypedPtrArray& other) {
+    BASE::Copy(other);
+}
+template <class BASE, class TYPE>
+void CTypedPtrArray<BASE, TYPE>::InsertAt(int i, TYPE element, int count) {
+    BASE::InsertAt(i, element, count);
+}
+template <class BASE, class TYPE>
+void CTypedPtrArray<BASE, TYPE>::InsertAt(int start, const CTypedPtrArray* other) {
+    BASE::InsertAt(start, other);
+}
+template <class BASE, class TYPE>
+TYPE CTypedPtrArray<BASE, TYPE>::operator[](int i) const {
+    return GetAt(i);
+}
+template <class BASE, class TYPE>
+TYPE CTypedPtrArray<BASE, TYPE>::operator[](int i) {
+    return GetAt(i);
+}
+
+} // namespace Framework
+
+// The observations a loop was computed from, kept for the run's report.
+class CLoopObservationList;
+
+// One loop of the Loops run. Lengths in metres, angles in radians.
+//   Kind  1 traverse (directions and distances) with angle and coordinate
+//           misclosure, 2 traverse with coordinate misclosure only, 3
+//           traverse without misclosure (two or more stations without an
+//           angle), 5 height differences, 6 GPS baselines, 8 zenith angles
+//           with distances (trigonometric heights).
+//   Misclosure  kind 6: X, Y, Z; kinds 1 and 2: easting, northing and
+//           (kind 1) the angle; kinds 5 and 8: the height in the third slot.
+//   Test  each misclosure divided by its standard deviation.
+class TAVEX_API CLoopResults : public Framework::CObject {
+public:
+    CLoopResults();
+    ~CLoopResults() override;
+
+    std::vector<int> Stations; // station numbers in loop order, the first not repeated
+    std::unique_ptr<CLoopObservationList> Observations;
+    int Kind = 0;
+    int Reserved1 = 0;
+    int Reserved2 = 0;
+    double Misclosure[3] = {0.0, 0.0, 0.0};
+    double Test[3] = {0.0, 0.0, 0.0};
+    double Length = 0.0;    // the sum of the legs' mean lengths
+    double CriticalW = 0.0; // critical value of the W-test the tests compare with
+    double Centre[2] = {0.0, 0.0}; // mean grid easting and northing; 0 without a map projection
+    double Reserved3[3] = {0.0, 0.0, 0.0};
+    double MisclosureLocal[3] = {0.0, 0.0, 0.0}; // kind 6: north, east, up
+    double TestLocal[3] = {0.0, 0.0, 0.0};
+    double Tolerance = 0.0; // kinds 5 and 8: critical value times the height's sd
+    double Reserved4 = 0.0;
+    // Kernel additions: the standard deviations of the misclosures, and the
+    // stations of a traverse at which no angle could be formed.
+    double Sd[3] = {0.0, 0.0, 0.0};
+    double SdLocal[3] = {0.0, 0.0, 0.0};
+    std::vector<int> StationsWithoutAngle;
+};
+
+extern template class TAVEX_API Framework::CTypedPtrArray<Framework::CObArray, CLoopResults*>;
+
+// The loops of one run, in the order they were found. It deletes every loop
+// it still holds when it dies. Its pointers cannot be copied into another
+// owning array (each loop would be deleted twice); a plain
+// Framework::CTypedPtrArray may borrow them.
+class TAVEX_API CLoopResultsPtrArray
+    : public Framework::CTypedPtrArray<Framework::CObArray, CLoopResults*> {
+public:
+    CLoopResultsPtrArray();
+    ~CLoopResultsPtrArray() override;
+    int Append(const CLoopResultsPtrArray& other) = delete;
+    void Copy(const CLoopResultsPtrArray& other) = delete;
+};
 
 // ---------------------------------------------------------------------------
 // Exported functions.
