@@ -214,7 +214,8 @@ void RowBuilder::Terrestrial(unsigned index, const CObservation& o) {
         case OBS_GEOMETRIC_RELATION:
             if (dimension == 1) {
                 Warn(STR_NO_RELATION_1D, o);
-            } else if (o.Sub[i] == 9 || o.Sub[i] == 11) {
+            } else if (o.Sub[i] == RELATION_DOUBLE_DISTANCE ||
+                       o.Sub[i] == RELATION_TAPE_DISTANCE) {
                 // Double and tape distances name only the two stations.
                 Add(index, o, ROW_RELATION, slot, o.Sub[i]);
             } else {

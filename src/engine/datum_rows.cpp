@@ -193,6 +193,11 @@ int CoordinatesTitle(const ProjectState& p, const EngineState& e) {
     return 205;
 }
 
+void AppendKnownCoordinateRows(ProjectState& p, EngineState& e) {
+    AllKnownCoordinates(p, e);
+    TransformationRows(p, e);
+}
+
 int FreeStationsTitle(const ProjectState& p, const EngineState& e) {
     switch (DatumOf(p, e)) {
     case DatumKind::InnerConstraints:

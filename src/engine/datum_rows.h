@@ -27,6 +27,11 @@ int FreeStationsTitle(const ProjectState& project, const EngineState& engine);
 // stations do not supply the coordinates the datum needs.
 void AppendDatumRows(ProjectState& project, EngineState& engine);
 
+// Appends a coordinate row for every known coordinate of every known station
+// that has the unknown, and the transformation pseudo-observations; no inner
+// constraints (the pre-run's datum, in which a missing datum is a defect).
+void AppendKnownCoordinateRows(ProjectState& project, EngineState& engine);
+
 // Checks the counts: more unknowns than observations (491/492) and no
 // unknown at all stop the adjustment; a free network warns with 496, 497 or
 // 498 when its constraints fix more than its defect. Returns 1 or 0.

@@ -5,6 +5,7 @@
 #include "messages/string_loader.h"
 #include "output/adjustment_output.h"
 #include "output/covariance_output.h"
+#include "prerun/prerun_driver.h"
 #include "project/input_check.h"
 #include "resources/string_ids.h"
 
@@ -36,10 +37,10 @@ int ComputeAdjustment(ProjectState& project, RunState& run, Progress& progress) 
     }
 }
 
-int ComputePreRun(ProjectState& project, RunState&, Progress&) {
+int ComputePreRun(ProjectState& project, RunState& run, Progress& progress) {
     if (!CheckRunInput(project))
         return 0;
-    return ReportNotAvailable(project, STR_TITLE_PRERUN);
+    return RunPreRun(project, run.Engine, progress);
 }
 
 int ComputeApproximateCoordinates(ProjectState& project, RunState&, Progress&) {

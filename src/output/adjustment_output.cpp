@@ -13,16 +13,11 @@
 
 namespace Tavex {
 
-namespace {
-
-// Error 732 naming the file that could not be written.
-void ReportUnwritable(ProjectState& p, const CKZString& path) {
+void ReportUnwritableFile(ProjectState& p, const CKZString& path) {
     CKZString text;
     text.Format(CStringL(STR_FILE_NOT_WRITTEN).c_str(), path.c_str());
     p.Messages.AddMessage(STR_FILE_NOT_WRITTEN, MSG_ERROR, REF_NONE, text);
 }
-
-} // namespace
 
 CKZString LocalTimeText() {
     const std::time_t now = std::time(nullptr);
@@ -37,7 +32,7 @@ int WriteAdjustmentReport(ProjectState& p, const EngineState& e) {
     const CKZString path = ReportPath(RunKind::Adjustment, p.OutputPath);
     auto out = OpenOutputTarget(path, 0);
     if (!out->HasFile()) {
-        ReportUnwritable(p, path);
+        ReportUnwritableFile(p, path);
         return 0;
     }
     const ReportContext c = MakeReportContext(*out, p, e);
@@ -115,7 +110,7 @@ int WriteAdjustmentDocument(ProjectState& p, const EngineState& e) {
     const CKZString path = DocumentPath(RunKind::Adjustment, p.OutputPath);
     auto out = OpenOutputTarget(path, 0);
     if (!out->HasFile()) {
-        ReportUnwritable(p, path);
+        ReportUnwritableFile(p, path);
         return kDocumentFileFailure;
     }
     CKZString text;

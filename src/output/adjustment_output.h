@@ -4,15 +4,13 @@
 #define TAVEX_OUTPUT_ADJUSTMENT_OUTPUT_H
 
 #include "engine/engine_state.h"
+#include "output/xml_status.h"
 #include "project/project_state.h"
 
 namespace Tavex {
 
 // The kernel version the report header and the summary header name.
 inline constexpr wchar_t kKernelVersion[] = L"3.3.0";
-
-// The generic failure status of the document writer (no result file).
-inline constexpr int kDocumentFileFailure = static_cast<int>(0x80004005u);
 
 // Writes the text report at the output path, its sections in the order and
 // under the switches of ReportSwitch (docs/adjustment-report.md); 1 on
@@ -26,6 +24,9 @@ int WriteAdjustmentDocument(ProjectState& project, const EngineState& engine);
 
 // The current local time as "YYYY-MM-DDTHH:MM:SS".
 CKZString LocalTimeText();
+
+// Error 732 naming an output file that could not be written.
+void ReportUnwritableFile(ProjectState& project, const CKZString& path);
 
 } // namespace Tavex
 

@@ -73,9 +73,7 @@ int CovarianceWriter::Fail() {
     file_.reset();
     if (!temporary_.IsEmpty())
         std::remove(temporary_.Utf8().c_str());
-    CKZString text;
-    text.Format(CStringL(STR_FILE_NOT_WRITTEN).c_str(), p_.VariancePath.c_str());
-    p_.Messages.AddMessage(STR_FILE_NOT_WRITTEN, MSG_ERROR, REF_NONE, text);
+    ReportUnwritableFile(p_, p_.VariancePath);
     return 0;
 }
 

@@ -24,6 +24,9 @@ inline constexpr int kXmlInvalidName = -5;
 inline constexpr int kXmlInvalidValue = -6;
 // libxml2 reported an error other than memory while serialising.
 inline constexpr int kXmlWriteFailed = -7;
+// The generic failure status of a run's document writer: the result file
+// could not be created.
+inline constexpr int kDocumentFileFailure = static_cast<int>(0x80004005u);
 
 } // namespace Tavex
 

@@ -28,6 +28,12 @@ enum ObservationType : std::uint16_t {
     OBS_LOCAL_COORDINATE = 10,
 };
 
+// Geometric relations that name only the record's two stations.
+enum RelationSub : std::uint16_t {
+    RELATION_DOUBLE_DISTANCE = 9,
+    RELATION_TAPE_DISTANCE = 11,
+};
+
 // Observation record kinds of the boundary interface.
 enum ObservationRecordKind : int {
     RECORD_ONE_READING = 4,

@@ -13,6 +13,8 @@ namespace Tavex {
 // Returns 1 when every setting is in range, else 0 after error 731 for the
 // first one that is not.
 int CheckAdjustmentSettings(ProjectState& project);
+// The same for the settings the pre-run reads.
+int CheckPreRunSettings(ProjectState& project);
 
 // Error 731 for a setting and its value; returns 0.
 int SettingOutOfRange(ProjectState& project, const char* setting, double value);

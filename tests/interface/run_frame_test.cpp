@@ -84,21 +84,11 @@ protected:
     _STATISTICS statistics{};
 };
 
-TEST_F(RunFrame, RunsWithoutTheirComputationFailAndSaySo) {
-    Load();
-    EXPECT_EQ(PreRun(nullptr), 0);
-    EXPECT_EQ(COGO(nullptr), 0);
-    std::vector<_LOOP_RESULT> loops;
-    EXPECT_EQ(Loops(loops, nullptr), 0);
-    EXPECT_TRUE(loops.empty());
-    ASSERT_EQ(Codes(), std::vector<int>({711, 711, 711}));
-    for (const _MESSAGE& m : settings->Messages)
-        EXPECT_EQ(+m.Class, 1);
-    EXPECT_NE(std::string(settings->Messages[0].Text).find("预分析"), std::string::npos);
-}
-
+// A run that fails at its input check, whatever its computation: record 2
+// names a target beyond the three stations.
 TEST_F(RunFrame, OutputFormZeroWritesNoMessageFileButHandsMessagesBack) {
     settings->ReportSwitch[REPORT_OUTPUT_FORM] = 0;
+    observations[2].K4.Target = 9;
     Load();
     EXPECT_EQ(PreRun(nullptr), 0);
     EXPECT_FALSE(std::ifstream(messagePath).good());
@@ -107,20 +97,19 @@ TEST_F(RunFrame, OutputFormZeroWritesNoMessageFileButHandsMessagesBack) {
 
 TEST_F(RunFrame, MessageFileHoldsTheRunsLines) {
     settings->ReportSwitch[REPORT_OUTPUT_FORM] = 1;
+    observations[2].K4.Target = 9;
     Load();
     EXPECT_EQ(PreRun(nullptr), 0);
     const std::string text = ReadFile(messagePath);
-    EXPECT_EQ(text.rfind("错误: 本版本不提供此计算：预分析(a).\r\n", 0), 0u) << text;
+    EXPECT_EQ(text.rfind("错误: 观测记录 2 的目标点号 9 无效（测站数 3）.\r\n", 0), 0u) << text;
 }
 
 TEST_F(RunFrame, SecondRunHandsBackTheMessagesOfBothInOrder) {
+    observations[2].K4.Target = 9;
     Load();
-    observations[2].K4.Target = 9; // beyond the three stations
-    ASSERT_EQ(SetObservations(observations.data(), 0), 1);
     EXPECT_EQ(PreRun(nullptr), 0);
-    EXPECT_EQ(COGO(nullptr), 0);
-    ASSERT_EQ(Codes(), std::vector<int>({711, 711}));
-    EXPECT_NE(std::string(settings->Messages[0].Text).find("预分析"), std::string::npos);
+    EXPECT_EQ(Adjust(statistics, nullptr), 0);
+    ASSERT_EQ(Codes(), std::vector<int>({713, 713}));
     Initialize(*settings);
     EXPECT_TRUE(TheKernel().project.Messages.Count() == 0) << "Initialize empties the list";
 }
@@ -218,12 +207,14 @@ TEST_F(RunFrame, CallsFromInsideARunAreRefusedAndChangeNothing) {
     ReenteringSink sink(*settings);
     HWND owner = CreateHostWindow(WindowRect{0, 0, 640, 480}, &sink);
     ASSERT_TRUE(IsWindow(owner));
-    EXPECT_EQ(PreRun(owner), 0);
+    EXPECT_EQ(PreRun(owner), 1) << "the pre-run itself goes on";
     EXPECT_EQ(sink.title, "预分析(a)");
     EXPECT_EQ(sink.nestedAdjust, 0);
     EXPECT_EQ(sink.nestedInitialize, 0);
     EXPECT_EQ(TheKernel().project.StationCount, 3u) << "the refused Release freed nothing";
-    EXPECT_EQ(Codes(), std::vector<int>({718, 722, 722, 711}));
+    const std::vector<int> codes = Codes();
+    ASSERT_GE(codes.size(), 3u);
+    EXPECT_EQ(std::vector<int>(codes.begin(), codes.begin() + 3), std::vector<int>({718, 722, 722}));
     DestroyHostWindow(owner);
     EXPECT_FALSE(IsWindow(owner));
 }
@@ -322,7 +313,7 @@ TEST(RecordAlignment, KernelReadsAndWritesRecordsAtOddAddresses) {
     ASSERT_EQ(SetObservations(reinterpret_cast<_OBSERVATION*>(observationStart), 2), 1);
     EXPECT_EQ(TheKernel().project.Observations.GetAt(2)->Reading[1], 11.1);
     EXPECT_NEAR(TheKernel().project.Known[2].SdLat, 1e-3, 1e-15);
-    EXPECT_EQ(PreRun(nullptr), 0);
+    PreRun(nullptr); // reads the records at their odd addresses
     // The adjustment writes into the station records at their odd addresses.
     _STATISTICS statistics{};
     Adjust(statistics, nullptr);
@@ -332,7 +323,7 @@ TEST(RecordAlignment, KernelReadsAndWritesRecordsAtOddAddresses) {
     std::vector<_MESSAGE> messages;
     std::memcpy(static_cast<void*>(&messages), settingsBytes + 1372, sizeof messages);
     ASSERT_GE(messages.size(), 1u);
-    EXPECT_EQ(+messages[0].Code, 711);
+    EXPECT_NE(+messages[0].Code, 0);
 }
 
 } // namespace

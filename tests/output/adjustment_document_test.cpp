@@ -2,6 +2,7 @@
 // parser: the order of its sections, the parts its switches select, and
 // values against the records the same adjustment wrote for the host.
 #include "output/report_fixture.h"
+#include "support/xml_reading.h"
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -11,49 +12,6 @@
 
 namespace TavexTest {
 namespace {
-
-using ParsedDocument = std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)>;
-
-ParsedDocument Parse(const std::string& bytes) {
-    return ParsedDocument(xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), "net.xml",
-                                        nullptr, XML_PARSE_NONET),
-                          xmlFreeDoc);
-}
-
-std::string Name(const xmlNode* node) {
-    return reinterpret_cast<const char*>(node->name);
-}
-
-std::string Attribute(const xmlNode* element, const char* name) {
-    xmlChar* value = xmlGetProp(element, reinterpret_cast<const xmlChar*>(name));
-    if (value == nullptr)
-        return "<absent>";
-    std::string text(reinterpret_cast<const char*>(value));
-    xmlFree(value);
-    return text;
-}
-
-double Number(const xmlNode* element, const char* name) {
-    const std::string text = Attribute(element, name);
-    return text == "<absent>" ? std::nan("") : std::strtod(text.c_str(), nullptr);
-}
-
-std::vector<const xmlNode*> Children(const xmlNode* parent, const char* name = nullptr) {
-    std::vector<const xmlNode*> children;
-    for (const xmlNode* c = parent ? parent->children : nullptr; c != nullptr; c = c->next)
-        if (c->type == XML_ELEMENT_NODE && (name == nullptr || Name(c) == name))
-            children.push_back(c);
-    return children;
-}
-
-// The first child named name whose attribute has the value.
-const xmlNode* Find(const xmlNode* parent, const char* name, const char* attribute,
-                    const std::string& value) {
-    for (const xmlNode* c : Children(parent, name))
-        if (Attribute(c, attribute) == value)
-            return c;
-    return nullptr;
-}
 
 class AdjustmentDocument : public OutputNetwork {
 protected:
