@@ -1,5 +1,7 @@
 #include "json_results.h"
 
+#include "result_document.h"
+
 #include <nlohmann/json.hpp>
 
 namespace TavexCli {
@@ -34,12 +36,18 @@ json StationJson(const Project& project, std::size_t k, const StationResult& r) 
         s["sd_height"] = r.sdHeight;
     if (r.tTest != 0.0)
         s["t_test"] = r.tTest;
+    if (r.sideShot)
+        s["side_shot"] = {{"held_station", r.heldStation},
+                          {"record", r.sideShotRecord},
+                          {"where", r.sideShotWhere}};
     return s;
 }
 
 json ReadingJson(const ReadingResult& r) {
     json j = {{"record", r.record}, {"where", r.where}, {"kind", r.kind},
               {"from", r.from},     {"to", r.to},       {"state", StateName(r.state)}};
+    if (r.state == ReadingState::SideShot)
+        j.update({{"residual", r.residual}, {"sd", r.sd}, {"sd_adjusted", r.sdAdjusted}});
     if (r.state != ReadingState::Adjusted)
         return j;
     j.update({{"residual", r.residual},
@@ -64,6 +72,21 @@ json ParameterJson(const ParameterResult& p) {
     if (p.use != GpsParameterUse::Fixed)
         j["sd"] = p.sd;
     return j;
+}
+
+json VarianceJson(const VarianceComponentsResult& v) {
+    json groups = json::array();
+    for (const VarianceGroupResult& g : v.groups) {
+        json j = {{"kind", VarianceKindName(g.kind)},
+                  {"variance_group", g.key},
+                  {"estimate", HasEstimate(g) ? json(g.estimate) : json(nullptr)},
+                  {"redundancy", g.redundancy},
+                  {"reweighted", g.reweighted}};
+        if (g.reweighted)
+            j["factor"] = g.factor;
+        groups.push_back(j);
+    }
+    return {{"mode", VarianceModeName(v.mode)}, {"passes", v.passes}, {"groups", groups}};
 }
 
 } // namespace
@@ -100,6 +123,8 @@ std::string ResultsAsJson(const Project& project, const RunResults& results,
     for (const ReadingResult& r : results.readings)
         readings.push_back(ReadingJson(r));
     root["observations"] = readings;
+    if (project.settings.varianceMode != VarianceMode::None && results.variance.computed)
+        root["variance_components"] = VarianceJson(results.variance);
     return root.dump(2);
 }
 

@@ -14,6 +14,7 @@
 #include "progress_bar.h"
 #include "project_file.h"
 #include "record_layout.h"
+#include "result_document.h"
 #include "run_results.h"
 #include "summary_printer.h"
 
@@ -201,6 +202,14 @@ int RunProject(const Options& o) {
     RunResults results;
     for (int form : o.forms)
         results = Run(o, project, form, window);
+    // Side shots and variance components come back in the result document
+    // only: when none was asked for, an adjustment writes one aside.
+    if (!results.documentRead && NeedsResultDocument(project, results)) {
+        const ScratchDirectory aside;
+        Options asideOptions = o;
+        asideOptions.outputDirectory = aside.Path();
+        results = Run(asideOptions, project, 2, window);
+    }
     if (window != nullptr)
         Tavex::DestroyHostWindow(window);
     Tavex::Release();

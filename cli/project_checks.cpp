@@ -1,6 +1,7 @@
 // Checks that need the whole project: a parameter group, a GPS
-// transformation parameter or a local transformation the network does not
-// use would be silently ignored, so each is refused at its place.
+// transformation parameter, a local transformation or a variance-component
+// mode the network does not use would be silently ignored, so each is
+// refused at its place.
 #include "adjustment_frame.h"
 #include "project_file.h"
 #include "project_reader.h"
@@ -155,6 +156,21 @@ void Reader::CheckLocalTransformation() const {
                                        (height ? "height shift" : "plane part"));
         }
     }
+}
+
+// Per set, the kernel re-weights only readings of observations with a
+// variance_group other than 0 (double and tape distances and local
+// coordinates keep their weights in every group).
+void Reader::CheckVarianceGroups() const {
+    if (p_.settings.varianceMode != VarianceMode::PerSet)
+        return;
+    for (const Observation& o : p_.observations)
+        if (o.varianceGroup != 0 && o.kind != ObservationKind::DoubleDistance &&
+            o.kind != ObservationKind::TapeDistance && o.kind != ObservationKind::LocalCoordinates)
+            return;
+    throw ProjectError(variancePlace_,
+                       "\"per_set\" estimates a factor per variance_group, and no observation it "
+                       "could re-weight has a variance_group other than 0");
 }
 
 } // namespace TavexCli

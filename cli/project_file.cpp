@@ -118,7 +118,8 @@ void Reader::ReadComputationSettings(const Node& settings) {
     settings.Allow({"sigma0", "alpha0", "beta", "max_iterations", "convergence",
                     "singularity_threshold", "confidence_1d", "confidence_2d",
                     "a_posteriori_variance_factor", "external_reliability", "covariance_output",
-                    "gps_coordinate_type", "geoid_model", "local_transformation", "report"});
+                    "gps_coordinate_type", "geoid_model", "local_transformation", "report",
+                    "free_observations", "variance_components"});
     s.sigma0 = settings.Number("sigma0", 1.0);
     s.alpha0 = settings.Number("alpha0", 0.001);
     s.beta = settings.Number("beta", 0.80);
@@ -144,6 +145,8 @@ void Reader::ReadComputationSettings(const Node& settings) {
                         0));
     if (settings.Has("local_transformation"))
         localTransformationPlace_ = settings.At("local_transformation").Where();
+    s.freeObservations = settings.Boolean("free_observations", true);
+    ReadVarianceComponents(settings);
     const auto positive = [&](const char* key, double v) {
         if (settings.Has(key) && !(v > 0))
             settings.At(key).Fail("must be positive");
@@ -158,6 +161,42 @@ void Reader::ReadComputationSettings(const Node& settings) {
     probability("beta", s.beta);
     probability("confidence_1d", s.confidence1D);
     probability("confidence_2d", s.confidence2D);
+}
+
+// Either the mode's word, or {"mode": word, "max_passes": n, "tolerance": x}
+// when the passes need other limits than 5 and 0.01.
+void Reader::ReadVarianceComponents(const Node& settings) {
+    Settings& s = p_.settings;
+    if (!settings.Has("variance_components"))
+        return;
+    static const std::vector<std::string> kModes = {"none", "terrestrial_gps", "per_kind",
+                                                    "per_set"};
+    const Node v = settings.At("variance_components");
+    variancePlace_ = v.Where();
+    if (v.IsString()) {
+        s.varianceMode =
+            static_cast<VarianceMode>(settings.Choice("variance_components", kModes, 0));
+        return;
+    }
+    if (!v.IsObject())
+        v.Fail("expected \"none\", \"terrestrial_gps\", \"per_kind\", \"per_set\" or an object "
+               "{\"mode\": ..., \"max_passes\": ..., \"tolerance\": ...}");
+    v.Allow({"mode", "max_passes", "tolerance"});
+    if (!v.Has("mode"))
+        v.Fail("missing field \"mode\" (\"none\", \"terrestrial_gps\", \"per_kind\" or "
+               "\"per_set\")");
+    s.varianceMode = static_cast<VarianceMode>(v.Choice("mode", kModes, 0));
+    variancePlace_ = v.At("mode").Where();
+    s.variancePasses = v.Integer("max_passes", 5, 0, 1000);
+    s.varianceTolerance = v.Number("tolerance", 0.01);
+    if (v.Has("tolerance") && !(s.varianceTolerance > 0))
+        v.At("tolerance").Fail("must be positive");
+    // Without re-weighting there are no passes to limit.
+    if (s.varianceMode == VarianceMode::None)
+        for (const char* key : {"max_passes", "tolerance"})
+            if (v.Has(key))
+                v.At(key).Fail("only a mode that re-weights (\"terrestrial_gps\", \"per_kind\", "
+                               "\"per_set\") makes passes");
 }
 
 void Reader::ReadReportSwitches(const Node& settings) {
@@ -224,6 +263,7 @@ void Reader::Read(const Node& root) {
     CheckParameterGroups();
     CheckGpsTransformation();
     CheckLocalTransformation();
+    CheckVarianceGroups();
 }
 
 Project ParseProject(const std::string& text, const std::string& path) {

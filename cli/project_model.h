@@ -102,6 +102,17 @@ enum class LocalTransformation {
     PlaneSimilarityAndHeightShift = 4,
 };
 
+// The kernel's variance component analysis: which groups of observations
+// have their weights divided by their estimated variance factors, pass after
+// pass; the values are the kernel's mode numbers. Without re-weighting the
+// kernel still estimates the factors on the final solution.
+enum class VarianceMode {
+    None = 0,           // no re-weighting
+    TerrestrialGps = 1, // terrestrial and GPS observations, two groups
+    PerKind = 2,        // one group per kind of observation
+    PerSet = 3,         // one group per variance_group and kind
+};
+
 struct Settings {
     std::string name;
     int dimension = 2;
@@ -122,6 +133,12 @@ struct Settings {
     int geoidModel = 0;
     LocalTransformation localTransformation = LocalTransformation::ByDimension;
     bool externalReliability = false;
+    // Side shots (stations one record alone ties in) are computed after the
+    // adjustment from their record; false keeps them in the network.
+    bool freeObservations = true;
+    VarianceMode varianceMode = VarianceMode::None;
+    int variancePasses = 5;          // re-weighting passes at most
+    double varianceTolerance = 0.01; // converged when every |factor estimate - 1| is within
     std::array<int, 16> reportSwitch{};
     std::array<double, 10> scale{}, refraction{}, azimuthOffset{};
     std::array<int, 10> scaleFree{}, refractionFree{}, azimuthOffsetFree{};

@@ -25,6 +25,7 @@ private:
     void ReadEllipsoid(const Node& root);
     void ReadComputationSettings(const Node& settings);
     void ReadReportSwitches(const Node& settings);
+    void ReadVarianceComponents(const Node& settings);
     void ReadProjection(const Node& root);
     // parameter_reader.cpp
     void ReadParameters(const Node& node);
@@ -47,6 +48,7 @@ private:
     void CheckParameterGroups() const;
     void CheckGpsTransformation() const;
     void CheckLocalTransformation() const;
+    void CheckVarianceGroups() const;
 
     // Angles: a number in the project's unit or "d m s" text.
     double Angle(const Node& node) const;
@@ -64,6 +66,7 @@ private:
     std::array<std::string, 10> scalePlaces_, refractionPlaces_, offsetPlaces_;
     std::array<std::string, kGpsParameterSlots> gpsPlaces_;
     std::string localTransformationPlace_;
+    std::string variancePlace_; // the variance-component mode
 };
 
 } // namespace TavexCli

@@ -216,6 +216,8 @@ const char* StateName(ReadingState state) {
         return "left_out";
     case ReadingState::CombinedWithDistance:
         return "combined_with_distance";
+    case ReadingState::SideShot:
+        return "side_shot";
     default:
         return "results_in_report";
     }

@@ -63,9 +63,9 @@ void FillSettings(const Settings& s, Tavex::_SETTINGS& r) {
     r.Dimension = s.dimension;
     r.CovMatrix = s.covarianceOutput;
     r.APosVarFac = s.aPosteriori;
-    r.VarComponent = 0;
-    r.VarIterMax = 5;
-    r.VarEpsilon = 0.01;
+    r.VarComponent = static_cast<int>(s.varianceMode);
+    r.VarIterMax = s.variancePasses;
+    r.VarEpsilon = s.varianceTolerance;
     // The kernel derives the presence of observations from the records.
     r.TerCoord = r.GPSCoord = r.TerObserv = r.GPSObserv = 1;
     r.GeoidModel = s.geoidModel;
@@ -83,6 +83,7 @@ void FillSettings(const Settings& s, Tavex::_SETTINGS& r) {
     FillParameters(s, r);
     for (std::size_t slot = 0; slot < 16; ++slot)
         r.ReportSwitch[slot] = s.reportSwitch[slot];
+    r.ReportSwitch[Tavex::REPORT_ENGINE_OPTION] = s.freeObservations ? 1 : 0;
 }
 
 Tavex::_STATIONADJ StationRecord(const Station& s) {

@@ -1,6 +1,7 @@
 #include "run_results.h"
 
 #include "adjustment_frame.h"
+#include "result_document.h"
 
 #include <cmath>
 #include <cstring>
@@ -8,6 +9,15 @@
 namespace TavexCli {
 
 namespace {
+
+// The kernel's result document of a run: the output file in the project
+// directory, which the kernel gives a separator when it has none.
+std::string DocumentPath(const Tavex::_SETTINGS& s) {
+    std::string path(s.ProjectDir, strnlen(s.ProjectDir, sizeof s.ProjectDir));
+    if (path.empty() || (path.back() != '/' && path.back() != '\\'))
+        path += '/';
+    return path + std::string(s.OutputFile, strnlen(s.OutputFile, sizeof s.OutputFile));
+}
 
 // Reference kinds of a message.
 constexpr int kRefStations = 2, kRefObservations = 3;
@@ -74,6 +84,9 @@ RunResults ReadResults(const Project& project, const Records& records, int resul
     out.readings = ReadReadings(project, records, out.messages, statistics.CriticalW);
     if (!project.settings.design)
         out.parameters = ReadParameters(records, statistics);
+    if (records.settings->ReportSwitch[Tavex::REPORT_OUTPUT_FORM] == 2 &&
+        NeedsResultDocument(project, out))
+        ReadResultDocument(DocumentPath(*records.settings), project, out);
     return out;
 }
 

@@ -31,6 +31,12 @@ struct StationResult {
     double sdNorth = 0, sdEast = 0, sdHeight = 0;
     double ellipseA = 0, ellipseB = 0, ellipsePhi = 0;
     double tTest = 0;
+    // A side shot: computed after the adjustment from its one record (at
+    // that place in the file), hanging on the held station.
+    bool sideShot = false;
+    std::string heldStation;
+    unsigned sideShotRecord = 0;
+    std::string sideShotWhere;
 };
 
 // What became of a reading.
@@ -41,6 +47,8 @@ enum class ReadingState {
                           // trigonometric height difference with it (1D)
     InReport,             // adjusted; relations and local coordinates have their results
                           // in the kernel's report only
+    SideShot,             // the record of a side shot, computed after the adjustment: its
+                          // residual and standard deviations, no redundancy and no test
 };
 const char* StateName(ReadingState state);
 
@@ -68,6 +76,24 @@ struct ParameterResult {
     GpsParameterUse use = GpsParameterUse::Estimated; // fixed ones have no sd
 };
 
+// One group of the variance component analysis (the kernel's group table).
+struct VarianceGroupResult {
+    unsigned key = 0;        // 0 for network-wide groups, else the observations' variance_group
+    unsigned kind = 0;       // 50 terrestrial, 60 GPS, a reading kind 1..19, 35 known
+                             // coordinates, 40 other pseudo-observations
+    double estimate = 0;     // variance factor σ̂² of the final solution
+    double redundancy = 0;   // sum of the group's redundancy numbers
+    double factor = 1;       // product of the estimates of all passes
+    bool reweighted = false; // the mode divides the group's weights by its factor
+};
+
+struct VarianceComponentsResult {
+    bool computed = false; // estimates of the final solution exist
+    VarianceMode mode = VarianceMode::None;
+    int passes = 0;
+    std::vector<VarianceGroupResult> groups; // in the kernel's order
+};
+
 struct RunResults {
     int result = 0;
     std::vector<Message> messages;
@@ -75,9 +101,14 @@ struct RunResults {
     std::vector<StationResult> stations;
     std::vector<ReadingResult> readings;
     std::vector<ParameterResult> parameters;
+    // From the kernel's result document (result_document.h): the side shots
+    // are marked in stations and readings.
+    bool documentRead = false;
+    VarianceComponentsResult variance;
 };
 
-// Reads the results of an adjustment or design from the records.
+// Reads the results of an adjustment or design from the records, and from
+// the result document when the run wrote one and the results need it.
 RunResults ReadResults(const Project& project, const Records& records, int result,
                        const Tavex::_STATISTICS& statistics);
 // Reads only the messages (runs without results in the records).

@@ -1,6 +1,7 @@
 #include "summary_printer.h"
 
 #include "angle_text.h"
+#include "result_document.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,35 +22,104 @@ int KindWidth(const std::vector<const ReadingResult*>& listed) {
     return static_cast<int>(width);
 }
 
-void PrintStations(std::FILE* out, const Project& project, const RunResults& results) {
+// The station's name, coordinates and standard deviations, without the end
+// of the line.
+void PrintCoordinates(std::FILE* out, const Project& project, std::size_t k,
+                      const StationResult& r) {
     const Settings& s = project.settings;
     const double f = s.lengthFactor;
-    const char* unit = s.lengthUnit.c_str();
+    std::fprintf(out, "  %-16s ", r.name.c_str());
+    if (project.stations[k].geographic) {
+        // About 0.1 mm on the ground.
+        const int decimals = s.angleUnit == AngleUnit::Dms ? 5 : 9;
+        const std::string lat = FormatAngle(r.first, s.angleUnit, decimals);
+        const std::string lon = FormatAngle(r.second, s.angleUnit, decimals);
+        std::fprintf(out, "%15s %15s", lat.c_str(), lon.c_str());
+    } else {
+        std::fprintf(out, "%15.4f %15.4f", r.first * f, r.second * f);
+    }
+    std::fprintf(out, " %12.4f", r.heightValue * f);
+    if (r.horizontal)
+        std::fprintf(out, " %8.4f %8.4f", r.sdNorth * f, r.sdEast * f);
+    else
+        std::fprintf(out, " %8s %8s", "", "");
+    if (r.height)
+        std::fprintf(out, " %8.4f", r.sdHeight * f);
+    else if (r.sideShot)
+        std::fprintf(out, " %8s", "");
+}
+
+void PrintCoordinateHeading(std::FILE* out, const char* more) {
+    std::fprintf(out, "  %-16s %15s %15s %12s %8s %8s %8s%s\n", "station", "east/lat", "north/lon",
+                 "height", "sd N", "sd E", "sd h", more);
+}
+
+void PrintStations(std::FILE* out, const Project& project, const RunResults& results) {
+    const Settings& s = project.settings;
     std::fprintf(out, "\n%s coordinates (%s)\n", s.design ? "Design: precision of the" : "Adjusted",
-                 unit);
-    std::fprintf(out, "  %-16s %15s %15s %12s %8s %8s %8s\n", "station", "east/lat", "north/lon",
-                 "height", "sd N", "sd E", "sd h");
+                 s.lengthUnit.c_str());
+    PrintCoordinateHeading(out, "");
     for (std::size_t k = 0; k < results.stations.size(); ++k) {
         const StationResult& r = results.stations[k];
-        const Station& station = project.stations[k];
-        std::fprintf(out, "  %-16s ", r.name.c_str());
-        if (station.geographic) {
-            // About 0.1 mm on the ground.
-            const int decimals = s.angleUnit == AngleUnit::Dms ? 5 : 9;
-            const std::string lat = FormatAngle(r.first, s.angleUnit, decimals);
-            const std::string lon = FormatAngle(r.second, s.angleUnit, decimals);
-            std::fprintf(out, "%15s %15s", lat.c_str(), lon.c_str());
-        } else {
-            std::fprintf(out, "%15.4f %15.4f", r.first * f, r.second * f);
-        }
-        std::fprintf(out, " %12.4f", r.heightValue * f);
-        if (r.horizontal)
-            std::fprintf(out, " %8.4f %8.4f", r.sdNorth * f, r.sdEast * f);
-        else
-            std::fprintf(out, " %8s %8s", "", "");
-        if (r.height)
-            std::fprintf(out, " %8.4f", r.sdHeight * f);
+        if (r.sideShot)
+            continue;
+        PrintCoordinates(out, project, k, r);
         std::fprintf(out, "%s\n", r.known ? "  known" : "");
+    }
+}
+
+// Side shots: left out of the adjustment and computed after it from their
+// one record, with the station they hang on held at its adjusted position.
+void PrintSideShots(std::FILE* out, const Project& project, const RunResults& results) {
+    bool any = false;
+    for (const StationResult& r : results.stations)
+        any = any || r.sideShot;
+    if (!any)
+        return;
+    std::fprintf(out,
+                 "\nSide shots (%s), computed after the adjustment from their one record; "
+                 "nothing controls them\n",
+                 project.settings.lengthUnit.c_str());
+    PrintCoordinateHeading(out, "  from              in the file");
+    for (std::size_t k = 0; k < results.stations.size(); ++k) {
+        const StationResult& r = results.stations[k];
+        if (!r.sideShot)
+            continue;
+        PrintCoordinates(out, project, k, r);
+        std::fprintf(out, "  %-16s  %s\n", r.heldStation.c_str(), r.sideShotWhere.c_str());
+    }
+}
+
+// The group of the variance component analysis as a reader names it.
+std::string GroupName(const VarianceGroupResult& g) {
+    std::string kind = VarianceKindName(g.kind);
+    if (kind == "gps")
+        kind = "GPS";
+    return g.key == 0 ? kind : "variance_group " + std::to_string(g.key) + " " + kind;
+}
+
+// The estimated variance factors of the final solution per group, with the
+// cumulative factor of the groups the mode re-weights: the factor by which
+// their a-priori variances were too small. A group without redundancy has
+// no estimate.
+void PrintVarianceComponents(std::FILE* out, const Project& project, const RunResults& results) {
+    const VarianceComponentsResult& v = results.variance;
+    if (project.settings.varianceMode == VarianceMode::None || !v.computed)
+        return;
+    std::fprintf(out, "\nVariance components (%s, %d re-weighting pass%s)\n",
+                 VarianceModeName(v.mode), v.passes, v.passes == 1 ? "" : "es");
+    std::fprintf(out, "  %-40s %10s %11s %10s\n", "group", "estimate", "redundancy", "factor");
+    for (const VarianceGroupResult& g : v.groups) {
+        std::fprintf(out, "  %-40s ", GroupName(g).c_str());
+        if (HasEstimate(g))
+            std::fprintf(out, "%10.3f", g.estimate);
+        else
+            std::fprintf(out, "%10s", "-");
+        std::fprintf(out, " %11.1f", g.redundancy);
+        if (g.reweighted)
+            std::fprintf(out, " %10.3f\n", g.factor);
+        else
+            std::fprintf(out, " %10s\n", "-");
     }
 }
 
@@ -151,7 +221,9 @@ void PrintMessages(std::FILE* out, const std::vector<Message>& messages) {
 
 void PrintAdjustment(std::FILE* out, const Project& project, const RunResults& results) {
     PrintStations(out, project, results);
+    PrintSideShots(out, project, results);
     PrintParameters(out, project, results);
+    PrintVarianceComponents(out, project, results);
     if (!project.settings.design)
         PrintTests(out, results);
     PrintOtherReadings(out, results, ReadingState::LeftOut,
