@@ -53,8 +53,11 @@ std::uint32_t FactoriseFlaggingDefects(LinearSystem& s, double c, std::vector<ch
             L.val[e] = ljk;
             row.emplace_back(k, ljk);
         }
-        // A pivot below c² (NaN too): the row stays empty.
-        if (!(d >= pivotFloor)) {
+        // A pivot below c² (NaN too) is singular and its row stays empty.
+        // A pivot of 0 is singular even with a criterion of 0: taken as
+        // regular it would put l(j, j) = 0 on the diagonal and divide the
+        // later rows by it.
+        if (!(d >= pivotFloor && d > 0.0)) {
             flags[j] = 1;
             ++count;
             for (std::size_t e = L.Begin(j); e <= diagonal; ++e)

@@ -134,6 +134,8 @@ double IdenticalChecks::HeightSigma(const CObservation& o) const {
 bool IdenticalChecks::SameHeightDifference(const CObservation& r, const CObservation& s) const {
     const double bound = k_ * std::hypot(HeightSigma(r), HeightSigma(s));
     const double lr = StoredDistance(r), ls = StoredDistance(s);
+    // The lengths must differ by less than a tenth of r's: without a stored
+    // length on r nothing tells two legs apart, so no pair is taken.
     return std::fabs(HeightValue(r) - HeightValue(s)) < bound &&
            std::fabs(lr - ls) < kLengthShare * lr;
 }
@@ -141,8 +143,15 @@ bool IdenticalChecks::SameHeightDifference(const CObservation& r, const CObserva
 bool IdenticalChecks::SameBaseline(const CObservation& r, const CObservation& s) const {
     // The a-priori covariances in the frame of the components (centring at
     // the stations included); σ of the length along the baseline.
+    // Centring errors are left out (zero), so the stations' frames only
+    // turn them: a station outside the network (a 1D run has no baselines)
+    // takes an empty frame.
+    const auto at = [&](unsigned s) {
+        return s < e_.geometry.size() ? e_.geometry[s] : StationGeometry{};
+    };
     const auto covariance = [&](const CObservation& o) {
-        return GpsCovariance(o, e_.geometry[o.Station], &e_.geometry[o.Target], 0.0, 0.0, 0.0, 0.0);
+        const StationGeometry to = at(o.Target);
+        return GpsCovariance(o, at(o.Station), &to, 0.0, 0.0, 0.0, 0.0);
     };
     const Covariance3 cr = covariance(r), cs = covariance(s);
     const auto length = [](const CObservation& o) {

@@ -1,5 +1,6 @@
 #include "prerun/repeated_observations.h"
 
+#include "engine/observation_model.h"
 #include "messages/string_loader.h"
 #include "resources/string_ids.h"
 
@@ -18,6 +19,11 @@ bool SameStations(const ObservationRow& a, const ObservationRow& b) {
 bool Reversed(const ObservationRow& a, const ObservationRow& b) {
     return a.from == b.to && a.to == b.from;
 }
+// The distance kind two repeated distances must share: horizontal (codes 1
+// and 3, a tape distance of a relation) or slant (codes 0 and 2, which mean
+// the same). A distance reduced to the horizon with its zenith angle is
+// compared with a measured horizontal distance: both are the line's length
+// in the horizon of its middle, the value the adjustment uses.
 bool IsHorizontal(const ObservationRow& row) {
     return row.kind == ROW_RELATION || row.IsHorizontalDistance();
 }
@@ -56,7 +62,9 @@ public:
 
 private:
     // The value a row is compared by: a height difference from mark to mark,
-    // a distance times its group's initial scale factor.
+    // a distance times its group's initial scale factor, a zenith angle in
+    // the first face (a second-face repeat of a first-face reading is no
+    // contradiction).
     double Value(const CheckRow& r) const;
     double Scale(const CheckRow& r) const;
     // Whether b belongs to the group that a starts.
@@ -116,6 +124,8 @@ double RepeatedChecks::Value(const CheckRow& r) const {
         return r.observed + r.observation->StationHeight - r.observation->TargetHeight;
     if (row.kind == ROW_DISTANCE || row.kind == ROW_RELATION)
         return Scale(r) * r.observed;
+    if (row.kind == ROW_ZENITH)
+        return FirstFaceZenith(r.observed);
     return r.observed;
 }
 
@@ -129,8 +139,7 @@ bool RepeatedChecks::Matches(const CheckRow& a, const CheckRow& b) const {
         const bool distance =
             y.kind == ROW_DISTANCE || (y.kind == ROW_RELATION && y.sub == RELATION_TAPE_DISTANCE);
         return distance && (SameStations(x, y) || Reversed(x, y)) &&
-               IsHorizontal(x) == IsHorizontal(y) &&
-               (y.kind == ROW_RELATION || x.auxiliary == y.auxiliary);
+               IsHorizontal(x) == IsHorizontal(y);
     }
     case ROW_ZENITH:
     case ROW_AZIMUTH:
@@ -196,7 +205,8 @@ bool RepeatedChecks::Group(const std::vector<std::size_t>& members, int title, i
 }
 
 void RepeatedChecks::Series(const std::vector<std::size_t>& directions) {
-    // The first direction of each series to each target.
+    // The first direction of each series to each target. Every set number
+    // is a series of its own.
     std::map<std::uint16_t, std::map<std::uint32_t, std::size_t>> series;
     for (const std::size_t i : directions)
         series[rows_[i].row->sub].emplace(rows_[i].row->to, i);
@@ -250,15 +260,21 @@ void RepeatedChecks::Series(const std::vector<std::size_t>& directions) {
         if (explained[q])
             continue;
         const Pair pair = significant[q];
-        // The series in more disagreeing pairs is listed; on a tie the
-        // later one.
+        // The series in more disagreeing pairs is held responsible and
+        // listed. On a tie (always so with two series) the disagreement
+        // cannot be put on either series; the later one is listed rather
+        // than reporting nothing, so that a detected contradiction never
+        // leaves the check silent.
         const bool firstListed = count[pair.first] > count[pair.second];
         const std::uint16_t listed = firstListed ? pair.first : pair.second;
         for (std::size_t r = q; r < significant.size(); ++r)
             if (significant[r].first == listed || significant[r].second == listed || r == q)
                 explained[r] = 1;
-        // Its directions against the other series: the differences to the
-        // other series, less that of the target that disagrees least.
+        // Its directions, each with the difference to the other series:
+        // Δ_T = r(s2, T) − r(s1, T) when the first series is listed, −Δ_T
+        // when the second one is. A direction is marked when its Δ_T
+        // disagrees significantly with that of the target that disagrees
+        // least (the first such target on a tie), which is its test value.
         const auto both = shared(pair.first, pair.second);
         std::vector<unsigned> conflicts(both.size(), 0);
         for (std::size_t a = 0; a < both.size(); ++a)
@@ -269,13 +285,13 @@ void RepeatedChecks::Series(const std::vector<std::size_t>& directions) {
                 }
         const std::size_t reference = static_cast<std::size_t>(
             std::min_element(conflicts.begin(), conflicts.end()) - conflicts.begin());
-        const double sign = firstListed ? -1.0 : 1.0; // listed minus other
+        const double sign = firstListed ? 1.0 : -1.0;
         for (std::size_t a = 0; a < both.size(); ++a) {
-            const double error = sign * AroundZero(delta(both[a]) - delta(both[reference]));
-            const double w =
-                a == reference
-                    ? 0.0
-                    : std::fabs(error) / std::sqrt(variance(both[a]) + variance(both[reference]));
+            const double error = sign * delta(both[a]);
+            const double w = a == reference
+                                 ? 0.0
+                                 : std::fabs(AroundZero(delta(both[a]) - delta(both[reference]))) /
+                                       std::sqrt(variance(both[a]) + variance(both[reference]));
             const CheckRow& row = rows_[firstListed ? both[a].first : both[a].second];
             block.observations.Add(new TXXML_PRERUNOBSERVATION(
                 ReportedRow(p_, units_, row, row.observed, error, w, w > k_, false)));

@@ -9,9 +9,10 @@
 // set), and the series of a station against each other: every target two
 // series share gives the orientation difference of the pair, and these
 // should agree. A pair of series whose differences disagree is reported with
-// its directions against the other series; the series that disagrees with
-// more of the others is the one listed (with two series, or a tie, the later
-// series, so that a wrong direction never goes unreported).
+// the directions of the series that disagrees with more of the others (with
+// two series, or a tie, the later series, so that a detected contradiction
+// is never left unreported), each with its difference to the other series
+// (r(s2, T) − r(s1, T), negated when the later series s2 is the one listed).
 #ifndef TAVEX_PRERUN_REPEATED_OBSERVATIONS_H
 #define TAVEX_PRERUN_REPEATED_OBSERVATIONS_H
 
