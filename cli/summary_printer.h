@@ -14,9 +14,9 @@ namespace TavexCli {
 void PrintMessages(std::FILE* out, const std::vector<Message>& messages);
 // Adjusted coordinates with standard deviations, the side shots with the
 // station each hangs on, the estimated additional parameters, the variance
-// components (when the project asks for them), the F-test, the largest W-tests with their observations
-// (rejected tests marked "**"), and the readings the kernel left out or
-// reports elsewhere.
+// components (when the project asks for them), the F-test, the largest
+// W-tests with their observations (rejected tests marked "**"), and the
+// readings the kernel left out or reports elsewhere.
 void PrintAdjustment(std::FILE* out, const Project& project, const RunResults& results);
 
 } // namespace TavexCli
