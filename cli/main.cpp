@@ -11,6 +11,7 @@
 // why; also the host's own failure, which it names), 2 a command or project
 // file that cannot be used (nothing written, the place in the file named).
 #include "json_results.h"
+#include "prerun_printer.h"
 #include "progress_bar.h"
 #include "project_file.h"
 #include "record_layout.h"
@@ -20,12 +21,17 @@
 
 #include <tavex/tavex.h>
 
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 #include <unistd.h>
@@ -133,8 +139,8 @@ std::string Stem(const std::string& projectPath) {
     return stem.empty() ? "tavex" : stem;
 }
 
-// Runs one command on the project with one output form.
-RunResults Run(const Options& o, const Project& project, int form, Tavex::HWND window) {
+// The directory the kernel writes into: the option's, else the project's.
+std::string OutputDirectory(const Options& o, const Project& project) {
     std::string directory = o.outputDirectory;
     if (directory.empty()) {
         directory = std::filesystem::path(project.path).parent_path().string();
@@ -143,7 +149,29 @@ RunResults Run(const Options& o, const Project& project, int form, Tavex::HWND w
     }
     if (directory.size() > 250)
         BadUsage("the output directory path is too long");
-    Records records = LayOut(project, directory, Stem(project.path), form);
+    return directory;
+}
+
+// The output forms to run. The pre-run's findings are read from its result
+// document, so it always writes one, last.
+std::vector<int> FormsToRun(const Options& o) {
+    if (o.command != "prerun")
+        return o.forms;
+    std::vector<int> forms;
+    for (int form : o.forms)
+        if (form == 1)
+            forms.push_back(form);
+    forms.push_back(2);
+    return forms;
+}
+
+bool AskedFor(const Options& o, int form) {
+    return std::find(o.forms.begin(), o.forms.end(), form) != o.forms.end();
+}
+
+// Runs one command on the project with one output form.
+RunResults Run(const Options& o, const Project& project, int form, Tavex::HWND window) {
+    Records records = LayOut(project, OutputDirectory(o, project), Stem(project.path), form);
     Tavex::Initialize(*records.settings);
     Tavex::SetStations(records.stations.data(), static_cast<unsigned>(records.stations.size()));
     Tavex::SetObservations(records.observations.data(), records.ObservationCount());
@@ -200,7 +228,7 @@ int RunProject(const Options& o) {
         window = Tavex::CreateHostWindow(Tavex::WindowRect{0, 0, 640, 80}, &progress);
 
     RunResults results;
-    for (int form : o.forms)
+    for (int form : FormsToRun(o))
         results = Run(o, project, form, window);
     // Side shots and variance components come back in the result document
     // only: when none was asked for, an adjustment writes one aside.
@@ -214,10 +242,31 @@ int RunProject(const Options& o) {
         Tavex::DestroyHostWindow(window);
     Tavex::Release();
 
+    std::optional<PreRunResults> prerun;
+    if (o.command == "prerun" && results.result != 0) {
+        const std::filesystem::path document =
+            std::filesystem::path(OutputDirectory(o, project)) / (Stem(project.path) + ".vnk.xml");
+        try {
+            prerun = ReadPreRunDocument(document.string(), project);
+        } catch (const std::runtime_error& error) {
+            std::fprintf(stderr, "tavex: %s\n", error.what());
+            return kExitFailedRun;
+        }
+        if (!AskedFor(o, 2)) {
+            std::error_code ignored;
+            std::filesystem::remove(document, ignored);
+        }
+    }
+
     if (o.json) {
-        std::printf("%s\n", ResultsAsJson(project, results, o.command).c_str());
+        nlohmann::json root = nlohmann::json::parse(ResultsAsJson(project, results, o.command));
+        if (prerun)
+            root["prerun"] = nlohmann::json::parse(PreRunAsJson(*prerun));
+        std::printf("%s\n", root.dump(2).c_str());
     } else {
         PrintMessages(stdout, results.messages);
+        if (prerun)
+            PrintPreRun(stdout, project, *prerun);
         if (results.result != 0 && !results.stations.empty())
             PrintAdjustment(stdout, project, results);
         std::printf("\n%s: %s\n", o.command.c_str(), results.result ? "succeeded" : "failed");
