@@ -1,11 +1,6 @@
 #include "prerun_results.h"
 
-#include <libxml/parser.h>
-#include <libxml/tree.h>
-
-#include <cstdlib>
-#include <memory>
-#include <stdexcept>
+#include "document_reader.h"
 
 namespace TavexCli {
 
@@ -17,61 +12,26 @@ enum CheckKind { kRepeated = 0, kApproximate = 1, kDefects = 2, kCoinciding = 3,
 // The title message of the direction-set series check, which shares its
 // row kind (directions) with the check of repeated directions.
 constexpr int kSeriesCheckMessage = 341;
-constexpr char kSeriesCheckTitle[] = "序列号检核";
 
 // The singularity messages that name a direction set at a station.
 constexpr int kStationMessage = 453;
 constexpr int kOrientationMessage = 456;
 
-using Document = std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)>;
-
-std::string Name(const xmlNode* node) {
-    return reinterpret_cast<const char*>(node->name);
+// The name of the station an attribute numbers; empty for none (0).
+std::string StationName(const DocumentReader& in, const Project& project, const xmlNode* e,
+                        const char* attribute) {
+    const std::size_t n = in.NumberOrNone(e, attribute, project.stations.size());
+    return n == 0 ? std::string() : project.stations[n - 1].name;
 }
 
-std::string Text(const xmlNode* element, const char* name) {
-    xmlChar* value = xmlGetProp(element, reinterpret_cast<const xmlChar*>(name));
-    if (value == nullptr)
-        return {};
-    std::string text(reinterpret_cast<const char*>(value));
-    xmlFree(value);
-    return text;
-}
-
-double Number(const xmlNode* element, const char* name) {
-    return std::strtod(Text(element, name).c_str(), nullptr);
-}
-
-long Integer(const xmlNode* element, const char* name) {
-    return std::strtol(Text(element, name).c_str(), nullptr, 10);
-}
-
-std::vector<const xmlNode*> Children(const xmlNode* parent, const char* name) {
-    std::vector<const xmlNode*> children;
-    for (const xmlNode* c = parent ? parent->children : nullptr; c != nullptr; c = c->next)
-        if (c->type == XML_ELEMENT_NODE && Name(c) == name)
-            children.push_back(c);
-    return children;
-}
-
-const xmlNode* Child(const xmlNode* parent, const char* name) {
-    const auto children = Children(parent, name);
-    return children.empty() ? nullptr : children.front();
-}
-
-// The name of station number n (counted from 1), or its number when the
-// project has no such station.
-std::string StationName(const Project& project, long n) {
-    if (n >= 1 && static_cast<std::size_t>(n) <= project.stations.size())
-        return project.stations[static_cast<std::size_t>(n) - 1].name;
-    return n == 0 ? std::string() : "#" + std::to_string(n);
-}
-
-// The place in the file of record number n.
-std::string Place(const Project& project, long n) {
-    if (n >= 1 && static_cast<std::size_t>(n) <= project.observations.size())
-        return project.observations[static_cast<std::size_t>(n) - 1].where;
-    return {};
+// The record an attribute numbers and its place in the file.
+PreRunRecord Record(const DocumentReader& in, const Project& project, const xmlNode* e) {
+    PreRunRecord r;
+    r.record = static_cast<unsigned>(in.Number(e, "record", project.observations.size()));
+    r.where = project.observations[r.record - 1].where;
+    r.from = StationName(in, project, e, "stationNumber");
+    r.to = StationName(in, project, e, "targetNumber");
+    return r;
 }
 
 // What the repeated observations of a row kind are called.
@@ -85,46 +45,35 @@ std::string CheckName(int rowKind, bool series) {
     return rowKind >= 1 && rowKind <= 8 ? kNames[rowKind] : kNames[0];
 }
 
-PreRunObservation ReadObservation(const Project& project, const xmlNode* e) {
+PreRunObservation ReadObservation(const DocumentReader& in, const Project& project,
+                                  const xmlNode* e) {
     PreRunObservation o;
-    const long record = Integer(e, "record");
-    o.record = static_cast<unsigned>(record);
-    o.where = Place(project, record);
-    o.code = Text(e, "code");
-    o.rowKind = static_cast<int>(Integer(e, "rowKind"));
-    o.from = StationName(project, Integer(e, "stationNumber"));
-    o.to = StationName(project, Integer(e, "targetNumber"));
-    o.angle = Text(e, "unit") == "rad";
-    o.horizontal = Integer(e, "horizontal") != 0;
-    o.reading = Number(e, "reading");
-    o.error = Number(e, "error");
-    o.testValue = Number(e, "testValue");
-    o.significant = Integer(e, "significant") != 0;
-    o.reference = Integer(e, "reference") != 0;
+    const PreRunRecord r = Record(in, project, e);
+    o.record = r.record;
+    o.where = r.where;
+    o.from = r.from;
+    o.to = r.to;
+    o.code = in.Attribute(e, "code");
+    o.rowKind = static_cast<int>(in.Whole(e, "rowKind"));
+    o.angle = in.Attribute(e, "unit") == "rad";
+    o.horizontal = in.Flag(e, "horizontal");
+    o.reading = in.Real(e, "reading");
+    o.error = in.Real(e, "error");
+    o.testValue = in.Real(e, "testValue");
+    o.significant = in.Flag(e, "significant");
+    o.reference = in.Flag(e, "reference");
     return o;
-}
-
-// Documents written before the reference was named mark it only by its
-// difference of zero to itself: the first such member.
-void MarkReference(std::vector<PreRunObservation>& members, const xmlNode* first) {
-    if (first != nullptr && !Text(first, "reference").empty())
-        return;
-    for (PreRunObservation& o : members)
-        if (o.testValue == 0.0 && o.error == 0.0) {
-            o.reference = true;
-            return;
-        }
 }
 
 // The set number the file gave a direction set at station n: the kernel
 // counts each station's sets from its smallest one.
-unsigned FileSet(const Project& project, long n, unsigned kernelSet) {
+unsigned FileSet(const Project& project, long long n, unsigned kernelSet) {
     unsigned smallest = 0;
     bool found = false;
     for (const Observation& o : project.observations) {
         const bool direction = o.kind == ObservationKind::Direction ||
                                (o.kind == ObservationKind::TotalStation && o.direction);
-        if (direction && static_cast<long>(o.from) == n && (!found || o.set < smallest)) {
+        if (direction && static_cast<long long>(o.from) == n && (!found || o.set < smallest)) {
             smallest = o.set;
             found = true;
         }
@@ -132,77 +81,66 @@ unsigned FileSet(const Project& project, long n, unsigned kernelSet) {
     return kernelSet + smallest;
 }
 
-void ReadCheck(const Project& project, const xmlNode* check, PreRunResults& out) {
-    switch (Integer(check, "kind")) {
+void ReadCheck(const DocumentReader& in, const Project& project, const xmlNode* check,
+               PreRunResults& out) {
+    switch (in.Whole(check, "kind")) {
     case kRepeated: {
-        const bool series = Integer(check, "titleMessage") == kSeriesCheckMessage ||
-                            Text(check, "title") == kSeriesCheckTitle;
         PreRunGroup group;
-        group.check = CheckName(static_cast<int>(Integer(check, "observationKind")), series);
-        const auto rows = Children(check, "Observation");
-        for (const xmlNode* e : rows)
-            group.observations.push_back(ReadObservation(project, e));
-        if (!series)
-            MarkReference(group.observations, rows.empty() ? nullptr : rows.front());
+        group.check = CheckName(static_cast<int>(in.Whole(check, "observationKind")),
+                                in.Whole(check, "titleMessage") == kSeriesCheckMessage);
+        for (const xmlNode* e : DocumentReader::Children(check, "Observation"))
+            group.observations.push_back(ReadObservation(in, project, e));
         out.repeated.push_back(std::move(group));
         break;
     }
     case kApproximate:
-        for (const xmlNode* e : Children(check, "Observation"))
-            out.approximate.push_back(ReadObservation(project, e));
+        for (const xmlNode* e : DocumentReader::Children(check, "Observation"))
+            out.approximate.push_back(ReadObservation(in, project, e));
         break;
     case kDefects:
-        for (const xmlNode* e : Children(check, "ConfigurationDefect")) {
+        for (const xmlNode* e : DocumentReader::Children(check, "ConfigurationDefect")) {
             PreRunDefect d;
-            d.message = static_cast<int>(Integer(e, "message"));
-            d.station = StationName(project, Integer(e, "stationNumber"));
-            d.sub = static_cast<unsigned>(Integer(e, "sub"));
+            d.message = static_cast<int>(in.Whole(e, "message"));
+            d.station = StationName(in, project, e, "stationNumber");
+            d.sub = static_cast<unsigned>(in.Whole(e, "sub"));
             if (d.message == kOrientationMessage || d.message == kStationMessage)
-                d.sub = FileSet(project, Integer(e, "stationNumber"), d.sub);
-            d.text = Text(e, "text");
+                d.sub = FileSet(project, in.Whole(e, "stationNumber"), d.sub);
+            d.text = in.Attribute(e, "text");
             out.defects.push_back(d);
         }
         break;
     case kCoinciding:
-        for (const xmlNode* e : Children(check, "Coinciding"))
-            out.coinciding.push_back({StationName(project, Integer(e, "stationNumber1")),
-                                      StationName(project, Integer(e, "stationNumber2")),
-                                      Number(e, "distance")});
+        for (const xmlNode* e : DocumentReader::Children(check, "Coinciding"))
+            out.coinciding.push_back({StationName(in, project, e, "stationNumber1"),
+                                      StationName(in, project, e, "stationNumber2"),
+                                      in.Real(e, "distance")});
         break;
     case kIdentical: {
         std::vector<PreRunRecord> group;
-        for (const xmlNode* e : Children(check, "IdenticalObservation")) {
-            const long record = Integer(e, "record");
-            group.push_back({static_cast<unsigned>(record), Place(project, record),
-                             StationName(project, Integer(e, "stationNumber")),
-                             StationName(project, Integer(e, "targetNumber"))});
-        }
+        for (const xmlNode* e : DocumentReader::Children(check, "IdenticalObservation"))
+            group.push_back(Record(in, project, e));
         if (!group.empty())
             out.identical.push_back(std::move(group));
         break;
     }
     default:
-        break;
+        in.Fail("unknown check kind");
     }
 }
 
 } // namespace
 
 PreRunResults ReadPreRunDocument(const std::string& path, const Project& project) {
-    Document document(xmlReadFile(path.c_str(), nullptr, XML_PARSE_NONET | XML_PARSE_NOWARNING),
-                      xmlFreeDoc);
-    if (!document)
-        throw std::runtime_error("cannot read the pre-run's result document " + path);
-    const xmlNode* root = xmlDocGetRootElement(document.get());
-    const xmlNode* prerun = Child(Child(root, "Project"), "Prerun");
+    const DocumentReader in(path);
+    const xmlNode* prerun = DocumentReader::Child(in.Project(), "Prerun");
     if (prerun == nullptr)
-        throw std::runtime_error(path + " is not a pre-run result document");
+        in.Fail("not a pre-run result document");
     PreRunResults out;
-    out.design = Integer(prerun, "design") != 0;
-    out.criticalW = Number(prerun, "criticalW");
-    out.singularityCriterion = Number(prerun, "singularityCriterion");
-    for (const xmlNode* check : Children(prerun, "Check"))
-        ReadCheck(project, check, out);
+    out.design = in.Flag(prerun, "design");
+    out.criticalW = in.Real(prerun, "criticalW");
+    out.singularityCriterion = in.Real(prerun, "singularityCriterion");
+    for (const xmlNode* check : DocumentReader::Children(prerun, "Check"))
+        ReadCheck(in, project, check, out);
     return out;
 }
 

@@ -1,7 +1,6 @@
 #include "result_document.h"
 
-#include <libxml/parser.h>
-#include <libxml/tree.h>
+#include "document_reader.h"
 
 #include <cerrno>
 #include <charconv>
@@ -39,74 +38,6 @@ bool Reweighted(VarianceMode mode, unsigned key, unsigned kind) {
         return false;
     }
 }
-
-// A parsed document: its elements and their attributes, each read or the
-// reader fails naming the document and what is wrong.
-class DocumentReader {
-public:
-    explicit DocumentReader(std::string path) : path_(std::move(path)) {}
-
-    [[noreturn]] void Fail(const std::string& what) const {
-        throw std::runtime_error("the kernel's result document " + path_ + ": " + what);
-    }
-
-    // The child elements of that name (only elements: the document holds its
-    // data in attributes).
-    static std::vector<const xmlNode*> Children(const xmlNode* parent, const char* name) {
-        std::vector<const xmlNode*> found;
-        for (const xmlNode* n = parent ? parent->children : nullptr; n != nullptr; n = n->next)
-            if (n->type == XML_ELEMENT_NODE &&
-                xmlStrEqual(n->name, reinterpret_cast<const xmlChar*>(name)))
-                found.push_back(n);
-        return found;
-    }
-    static const xmlNode* Child(const xmlNode* parent, const char* name) {
-        const auto found = Children(parent, name);
-        return found.empty() ? nullptr : found.front();
-    }
-
-    std::string Attribute(const xmlNode* node, const char* name) const {
-        xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(name));
-        if (value == nullptr)
-            Fail(std::string("a ") + reinterpret_cast<const char*>(node->name) +
-                 " element has no " + name);
-        std::string text(reinterpret_cast<const char*>(value));
-        xmlFree(value);
-        return text;
-    }
-
-    // Reals as the writer spells them: the shortest decimal, NaN, INF, -INF
-    // (read independently of the locale).
-    double Real(const xmlNode* node, const char* name) const {
-        const std::string text = Attribute(node, name);
-        double x = 0.0;
-        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), x);
-        if (error != std::errc() || end != text.data() + text.size())
-            Fail(std::string("the ") + name + " \"" + text + "\" is not a number");
-        return x;
-    }
-
-    long long Whole(const xmlNode* node, const char* name) const {
-        const std::string text = Attribute(node, name);
-        long long x = 0;
-        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), x);
-        if (error != std::errc() || end != text.data() + text.size())
-            Fail(std::string("the ") + name + " \"" + text + "\" is not a whole number");
-        return x;
-    }
-
-    // A 1-based number in [1, count].
-    std::size_t Number(const xmlNode* node, const char* name, std::size_t count) const {
-        const long long x = Whole(node, name);
-        if (x < 1 || static_cast<unsigned long long>(x) > count)
-            Fail(std::string("the ") + name + " " + std::to_string(x) +
-                 " is not one of the project's");
-        return static_cast<std::size_t>(x);
-    }
-
-private:
-    std::string path_;
-};
 
 void ReadSideShots(const DocumentReader& in, const xmlNode* project, const Project& p,
                    RunResults& results) {
@@ -177,24 +108,8 @@ bool NeedsResultDocument(const Project& project, const RunResults& results) {
 
 void ReadResultDocument(const std::string& path, const Project& project, RunResults& results) {
     const DocumentReader in(path);
-    // No network access and no external entities: the document is the
-    // kernel's, but nothing it names is fetched.
-    const std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> document(
-        xmlReadFile(path.c_str(), nullptr,
-                    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING),
-        &xmlFreeDoc);
-    if (!document) {
-        const xmlError* error = xmlGetLastError();
-        in.Fail(error != nullptr && error->message != nullptr ? error->message : "cannot be read");
-    }
-    const xmlNode* root = xmlDocGetRootElement(document.get());
-    if (root == nullptr || !xmlStrEqual(root->name, reinterpret_cast<const xmlChar*>("Result")))
-        in.Fail("not a result document");
-    const xmlNode* projectNode = DocumentReader::Child(root, "Project");
-    if (projectNode == nullptr)
-        in.Fail("no Project element");
-    ReadSideShots(in, projectNode, project, results);
-    ReadVarianceComponents(in, projectNode, results);
+    ReadSideShots(in, in.Project(), project, results);
+    ReadVarianceComponents(in, in.Project(), results);
     results.documentRead = true;
 }
 
