@@ -14,6 +14,19 @@
 
 namespace Tavex {
 
+namespace {
+
+// A pivot that keeps less than this share of its diagonal element is
+// rounding noise: about 500 units in the last place of N(j, j). The
+// criterion c² alone is absolute, and the cancellation in the pivot of an
+// undetermined unknown leaves of the order of ε N(j, j) behind (with
+// 1 mm levelling, N(j, j) ~ 1e6 and the remainder ~ 1e-10, far above the
+// default c² = 1e-12), so a levelling network without a known height would
+// pass as determined. Genuinely weak unknowns keep far more than this.
+constexpr double kRoundingShare = 1e-13;
+
+} // namespace
+
 std::uint32_t FactoriseFlaggingDefects(LinearSystem& s, double c, std::vector<char>& flags) {
     CholeskyFactor& factor = s.factor;
     CompressedRows& L = factor.L;
@@ -33,7 +46,8 @@ std::uint32_t FactoriseFlaggingDefects(LinearSystem& s, double c, std::vector<ch
     for (std::uint32_t j = 1; j <= u; ++j) {
         ScatterNormalRow(s, j, x);
         const std::size_t diagonal = factor.Diagonal(j);
-        double d = x[j];
+        const double njj = x[j];
+        double d = njj;
         x[j] = 0.0;
         row.clear();
         // The row of L against the columns not flagged, in ascending order
@@ -54,10 +68,10 @@ std::uint32_t FactoriseFlaggingDefects(LinearSystem& s, double c, std::vector<ch
             row.emplace_back(k, ljk);
         }
         // A pivot below c² (NaN too) is singular and its row stays empty.
-        // A pivot of 0 is singular even with a criterion of 0: taken as
-        // regular it would put l(j, j) = 0 on the diagonal and divide the
-        // later rows by it.
-        if (!(d >= pivotFloor && d > 0.0)) {
+        // So is a pivot of 0 even with a criterion of 0 (taken as regular it
+        // would put l(j, j) = 0 on the diagonal and divide the later rows by
+        // it), and a pivot at the rounding level of its diagonal element.
+        if (!(d >= pivotFloor && d > 0.0 && d > kRoundingShare * njj)) {
             flags[j] = 1;
             ++count;
             for (std::size_t e = L.Begin(j); e <= diagonal; ++e)
@@ -133,8 +147,8 @@ int DetectConfigurationDefects(ProjectState& p, EngineState& e, Progress& progre
     if (!progress.Stage(STR_STAGE_CHECK_CONFIGURATION))
         return 0;
     if (count != 0) {
-        CVelnikChecks& block = results.AddBlock(CHECK_CONFIGURATION_DEFECTS, 0,
-                                                CStringL(STR_HEADING_CONFIGURATION_DEFECTS));
+        CVelnikChecks& block =
+            results.AddBlock(CHECK_CONFIGURATION_DEFECTS, 0, STR_HEADING_CONFIGURATION_DEFECTS);
         ListDefects(p, e, flags, block);
     }
     e.system.factor.Clear();

@@ -18,8 +18,8 @@ namespace Tavex {
 // that the later rows see it as fixed (removing one flagged unknown per
 // defect leaves a regular system, and a defect of rank r flags exactly r
 // unknowns, the first ones in unknown order it leaves undetermined). A
-// pivot equal to c² is regular, a pivot of 0 never is (a criterion of 0
-// flags exactly the vanishing pivots). flags[j] is 1 for a flagged unknown
+// pivot equal to c² is regular; a pivot of 0, or one below 1e-13 N(j, j)
+// (what rounding leaves of a vanishing pivot), never is. flags[j] is 1 for a flagged unknown
 // (1-based; element 0 unused). Returns the number flagged.
 std::uint32_t FactoriseFlaggingDefects(LinearSystem& system, double c, std::vector<char>& flags);
 
