@@ -30,7 +30,8 @@ void InsertObservation(CTXXmlNode& block, const TXXML_PRERUNOBSERVATION& o) {
                        {"error", o.errorValue},
                        {"testValue", o.testValue},
                        {"horizontal", o.readingLabel.IsEmpty() ? 0 : 1},
-                       {"significant", o.significant ? 1 : 0}},
+                       {"significant", o.significant ? 1 : 0},
+                       {"reference", o.reference ? 1 : 0}},
                       node);
 }
 
@@ -95,10 +96,12 @@ int WritePreRunDocument(ProjectState& p, const CVelnikResultsPtrArray& results,
     for (int i = 0; i < results.GetSize(); ++i) {
         const CVelnikChecks& b = *results.GetAt(i);
         CTXXmlNode block;
-        prerun.InsertChild(
-            "Check",
-            {{"kind", b.checkKind}, {"observationKind", b.observationKind}, {"title", b.title}},
-            block);
+        prerun.InsertChild("Check",
+                           {{"kind", b.checkKind},
+                            {"observationKind", b.observationKind},
+                            {"titleMessage", b.titleMessage},
+                            {"title", b.title}},
+                           block);
         for (int k = 0; k < b.observations.GetSize(); ++k)
             InsertObservation(block, *b.observations.GetAt(k));
         for (int k = 0; k < b.configurationDefects.GetSize(); ++k)

@@ -31,6 +31,7 @@ struct TXXML_PRERUNOBSERVATION {
     double errorValue = 0.0;
     double testValue = 0.0; // the normalised difference it was judged by
     bool significant = false;
+    bool reference = false; // the member the others of its group were compared with
 };
 
 // One line of the configuration defects.

@@ -34,8 +34,8 @@ bool Checked(const ObservationRow& row) {
 
 void CheckAgainstApproximateCoordinates(const ProjectState& p, const std::vector<CheckRow>& rows,
                                         double k, CVelnikResultsPtrArray& results) {
-    CVelnikChecks& block = results.AddBlock(CHECK_APPROXIMATE_COORDINATES, 0,
-                                            CStringL(STR_HEADING_APPROXIMATE_CHECKS));
+    CVelnikChecks& block =
+        results.AddBlock(CHECK_APPROXIMATE_COORDINATES, 0, STR_HEADING_APPROXIMATE_CHECKS);
     const ReportUnits units = UnitsOf(p);
     for (const CheckRow& r : rows) {
         if (!Checked(*r.row))

@@ -84,7 +84,7 @@ void CheckCoincidingStations(const ProjectState& p, CVelnikResultsPtrArray& resu
         return;
     const ReportUnits units = UnitsOf(p);
     CVelnikChecks& block =
-        results.AddBlock(CHECK_COINCIDING_STATIONS, 0, CStringL(STR_HEADING_COINCIDING_STATIONS));
+        results.AddBlock(CHECK_COINCIDING_STATIONS, 0, STR_HEADING_COINCIDING_STATIONS);
     std::vector<char> marked(p.StationCount + 1, 0);
     for (const Pair& pair : pairs) {
         if (marked[pair.j])

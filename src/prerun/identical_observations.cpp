@@ -213,8 +213,8 @@ TXXML_PRERUNOBSERVATIONRECORD IdenticalChecks::RecordOf(const CObservation& o) c
 }
 
 void IdenticalChecks::Report(const std::vector<int>& group) {
-    CVelnikChecks& block = results_.AddBlock(CHECK_IDENTICAL_OBSERVATIONS, 0,
-                                             CStringL(STR_HEADING_IDENTICAL_OBSERVATIONS));
+    CVelnikChecks& block =
+        results_.AddBlock(CHECK_IDENTICAL_OBSERVATIONS, 0, STR_HEADING_IDENTICAL_OBSERVATIONS);
     for (const int k : group)
         block.observationRecords.Add(new TXXML_PRERUNOBSERVATIONRECORD(RecordOf(O(k))));
 }

@@ -6,6 +6,7 @@
 #define TAVEX_PRERUN_PRERUN_RESULTS_H
 
 #include "geodesy/kz_string.h"
+#include "messages/string_loader.h"
 #include "output/xml_records_prerun.h"
 #include "platform/typed_ptr_array.h"
 
@@ -28,6 +29,7 @@ class CVelnikChecks : public CObject {
 public:
     int checkKind = 0;
     int observationKind = 0; // row kind of a repeated-observation block, else 0
+    int titleMessage = 0;    // the string-table number of the title
     CKZString title;
     CVelnikObservationsPtrArray observations;
     CVelnikConfigurationDefectsPtrArray configurationDefects;
@@ -37,12 +39,14 @@ public:
 
 class CVelnikResultsPtrArray : public CTypedPtrArray<CVelnikChecks> {
 public:
-    // Appends a new block of the kind and returns it.
-    CVelnikChecks& AddBlock(int checkKind, int observationKind, const CKZString& title) {
+    // Appends a new block of the kind under the title's message and returns
+    // it.
+    CVelnikChecks& AddBlock(int checkKind, int observationKind, int titleMessage) {
         auto* block = new CVelnikChecks;
         block->checkKind = checkKind;
         block->observationKind = observationKind;
-        block->title = title;
+        block->titleMessage = titleMessage;
+        block->title = CStringL(titleMessage);
         Add(block);
         return *block;
     }

@@ -192,13 +192,15 @@ bool RepeatedChecks::Group(const std::vector<std::size_t>& members, int title, i
     const std::size_t reference = static_cast<std::size_t>(
         std::min_element(significant.begin(), significant.end()) - significant.begin());
     const CheckRow& ref = rows_[members[reference]];
-    CVelnikChecks& block = results_.AddBlock(CHECK_REPEATED_OBSERVATIONS, kind, CStringL(title));
+    CVelnikChecks& block = results_.AddBlock(CHECK_REPEATED_OBSERVATIONS, kind, title);
     for (std::size_t i = 0; i < n; ++i) {
         const CheckRow& m = rows_[members[i]];
         const double w = i == reference ? 0.0 : Normalised(ref, m);
-        block.observations.Add(new TXXML_PRERUNOBSERVATION(
+        auto* reported = new TXXML_PRERUNOBSERVATION(
             ReportedRow(p_, units_, m, Value(m), Difference(ref, m), w, w > k_,
-                        kind == ROW_DISTANCE && m.row->auxiliary == DISTANCE_REDUCED)));
+                        kind == ROW_DISTANCE && m.row->auxiliary == DISTANCE_REDUCED));
+        reported->reference = i == reference;
+        block.observations.Add(reported);
         handled_[members[i]] = 1;
     }
     return true;
@@ -254,7 +256,7 @@ void RepeatedChecks::Series(const std::vector<std::size_t>& directions) {
     if (significant.empty())
         return;
     CVelnikChecks& block =
-        results_.AddBlock(CHECK_REPEATED_OBSERVATIONS, ROW_DIRECTION, CStringL(STR_CHECK_SERIES));
+        results_.AddBlock(CHECK_REPEATED_OBSERVATIONS, ROW_DIRECTION, STR_CHECK_SERIES);
     std::vector<char> explained(significant.size(), 0);
     for (std::size_t q = 0; q < significant.size(); ++q) {
         if (explained[q])
