@@ -1,6 +1,7 @@
 // The exported functions of the kernel.
 #include "interface/adjustment_handback.h"
 #include "interface/boundary_guard.h"
+#include "interface/cogo_handback.h"
 #include "interface/kernel.h"
 #include "interface/loop_handback.h"
 #include "interface/run_computations.h"
@@ -75,6 +76,11 @@ int COGO(HWND owner) {
     RunDescription run;
     run.compute = [&](Progress& progress) {
         return ComputeApproximateCoordinates(kernel.project, kernel.run, progress);
+    };
+    run.handBack = [&](int result) {
+        HandBackApproximateCoordinates(kernel.project, kernel.run.Cogo);
+        kernel.run.Cogo.clear();
+        return result;
     };
     return CatchAtBoundary(kernel.project.Messages, [&] { return RunFrame(kernel, owner, run); });
 }

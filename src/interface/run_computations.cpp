@@ -1,5 +1,6 @@
 #include "interface/run_computations.h"
 
+#include "cogo/cogo_driver.h"
 #include "engine/adjustment.h"
 #include "interface/adjustment_handback.h"
 #include "messages/string_loader.h"
@@ -43,10 +44,11 @@ int ComputePreRun(ProjectState& project, RunState& run, Progress& progress) {
     return RunPreRun(project, run.Engine, progress);
 }
 
-int ComputeApproximateCoordinates(ProjectState& project, RunState&, Progress&) {
+int ComputeApproximateCoordinates(ProjectState& project, RunState& run, Progress& progress) {
+    run.Cogo.clear();
     if (!CheckRunInput(project))
         return 0;
-    return ReportNotAvailable(project, STR_STAGE_APPROXIMATE_COORDINATES);
+    return RunApproximateCoordinates(project, progress, run.Cogo);
 }
 
 int ComputeLoops(ProjectState& project, RunState&, Progress&) {

@@ -4,6 +4,7 @@
 #ifndef TAVEX_INTERFACE_RUN_STATE_H
 #define TAVEX_INTERFACE_RUN_STATE_H
 
+#include "cogo/cogo_result.h"
 #include "engine/engine_state.h"
 #include "messages/progress_dialog.h"
 #include "messages/tavex_out.h"
@@ -23,6 +24,9 @@ struct RunState {
     int HostFileMode = kHostFileModeHost;
     std::unique_ptr<CTavexDllFile> MessageFile;
     EngineState Engine;
+    // The approximate coordinates between their computation and the
+    // hand-back.
+    CogoResults Cogo;
 };
 
 } // namespace Tavex
