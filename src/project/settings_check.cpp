@@ -16,6 +16,7 @@ bool IsProbability(double x) {
 // The largest selector values of the settings with a fixed set of codes.
 constexpr int kLargestCovarianceMode = 4;
 constexpr int kLargestScalingMode = 2;
+constexpr int kLargestVarianceComponentMode = 3;
 
 } // namespace
 
@@ -63,6 +64,8 @@ int CheckAdjustmentSettings(ProjectState& p) {
              p.CovMatrix >= 0 && p.CovMatrix <= kLargestCovarianceMode},
             {"APosVarFac", static_cast<double>(p.APosVarFac),
              p.APosVarFac >= 0 && p.APosVarFac <= kLargestScalingMode},
+            {"VarComponent", static_cast<double>(p.VarComponent),
+             p.VarComponent >= 0 && p.VarComponent <= kLargestVarianceComponentMode},
             {"VarIterMax", static_cast<double>(p.VarIterMax), !p.VarComponent || p.VarIterMax >= 0},
             {"VarEpsilon", p.VarEpsilon, !p.VarComponent || p.VarEpsilon > 0.0},
         });

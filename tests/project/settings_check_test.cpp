@@ -115,6 +115,10 @@ INSTANTIATE_TEST_SUITE_P(Settings, OutOfRange,
                                                  [](_SETTINGS& s) { s.IterMax = -1; }},
                                      SettingCase{"DeltaSingularNegative", "DeltaSingular",
                                                  [](_SETTINGS& s) { s.DeltaSingular = -1e-6; }},
+                                     SettingCase{"VarComponentNegative", "VarComponent",
+                                                 [](_SETTINGS& s) { s.VarComponent = -1; }},
+                                     SettingCase{"VarComponentFour", "VarComponent",
+                                                 [](_SETTINGS& s) { s.VarComponent = 4; }},
                                      SettingCase{"VarEpsilonZeroWithComponents", "VarEpsilon",
                                                  [](_SETTINGS& s) {
                                                      s.VarComponent = 1;
@@ -147,6 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
         SettingCase{"ConfidenceLevelsNearZero", "",
                     [](_SETTINGS& s) { s.ConfidenceLevel1D = s.ConfidenceLevel2D = 0.001; }},
         SettingCase{"APosVarFacTwo", "", [](_SETTINGS& s) { s.APosVarFac = 2; }},
+        SettingCase{"VarComponentThree", "", [](_SETTINGS& s) { s.VarComponent = 3; }},
         SettingCase{"EpsilonZero", "", [](_SETTINGS& s) { s.Epsilon = 0.0; }},
         SettingCase{"ScaleFactorOfAnUnusedGroupZero", "",
                     [](_SETTINGS& s) { s.ScaleFactor[5] = 0.0; }}),
