@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -99,6 +101,13 @@ protected:
             1);
     }
 
+    std::string Messages() {
+        std::string all;
+        for (const Tavex::_MESSAGE& m : settings->Messages)
+            all += std::to_string(+m.Code) + ": " + m.Text + "\n";
+        return all;
+    }
+
     TavexTest::SettingsRecord settings;
     std::string dir, messagePath;
     std::vector<unsigned char> stations, observations;
@@ -137,6 +146,94 @@ TEST_F(Host, SettersAlwaysSucceedAndReleaseIsRepeatable) {
     Tavex::Release();
     Tavex::Release();
     EXPECT_EQ(Tavex::SetStations(nullptr, 0), 1);
+}
+
+// Geocentric position of a station of the fixture on the Bessel ellipsoid.
+void Geocentric(double lat, double lon, double h, double (&x)[3]) {
+    const double a = 6377397.155, f = 1.0 / 299.1528128, e2 = f * (2.0 - f);
+    const double n = a / std::sqrt(1.0 - e2 * std::sin(lat) * std::sin(lat));
+    x[0] = (n + h) * std::cos(lat) * std::cos(lon);
+    x[1] = (n + h) * std::cos(lat) * std::sin(lon);
+    x[2] = (n * (1.0 - e2) + h) * std::sin(lat);
+}
+
+// A kind-100 record holding only a distance (slot 2) between stations
+// `from` and `to` of the fixture, read from the geometry, as record k of an
+// array. Both stations lie at the same height, so the chord is the
+// horizontal distance.
+void PutDistance(std::vector<unsigned char>& array, unsigned k, unsigned from, unsigned to,
+                 const std::vector<unsigned char>& stations) {
+    double p[2][3];
+    for (int i = 0; i < 2; ++i) {
+        const unsigned char* st = stations.data() + ((i == 0 ? from : to) - 1) * kStationSize;
+        Geocentric(TavexTest::Get<double>(st, 61), TavexTest::Get<double>(st, 69),
+                   TavexTest::Get<double>(st, 77), p[i]);
+    }
+    unsigned char* o = array.data() + k * kObservationSize;
+    Put<int>(o, 0, 100);
+    Put<std::uint16_t>(o, 12, 2); // type of slot 2: distance
+    Put<unsigned>(o, 22, from);
+    Put<unsigned>(o, 26, to);
+    Put<double>(o, 54, std::hypot(p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]));
+    Put<double>(o, 86, 0.002); // absolute part of its standard deviation
+}
+
+// A later SetObservations call with an array of exactly one record: its
+// results go into that record and nowhere past it (an address sanitizer
+// sees any write beyond the allocation). The record repeats line P1-P2 of
+// the first call's triangle.
+TEST_F(Host, ResultsOfALaterOneRecordArrayStayInsideIt) {
+    std::vector<unsigned char> triangle(4 * kObservationSize, 0);
+    PutDistance(triangle, 1, 1, 2, stations);
+    PutDistance(triangle, 2, 2, 3, stations);
+    PutDistance(triangle, 3, 3, 1, stations);
+    std::vector<unsigned char> one(2 * kObservationSize, 0x5A); // position 0 and one record
+    std::memset(one.data() + kObservationSize, 0, kObservationSize);
+    PutDistance(one, 1, 1, 2, stations);
+    ASSERT_EQ(Tavex::Initialize(*settings), 1);
+    ASSERT_EQ(Tavex::SetStations(reinterpret_cast<Tavex::_STATIONADJ*>(stations.data()), 3), 1);
+    ASSERT_EQ(Tavex::SetObservations(reinterpret_cast<Tavex::_OBSERVATION*>(triangle.data()), 3),
+              1);
+    ASSERT_EQ(Tavex::SetObservations(reinterpret_cast<Tavex::_OBSERVATION*>(one.data()), 1), 1);
+    std::vector<unsigned char> statistics(2324, 0);
+    ASSERT_EQ(Tavex::Adjust(*reinterpret_cast<Tavex::_STATISTICS*>(statistics.data()), nullptr), 1)
+        << Messages();
+    for (std::size_t k = 0; k < kObservationSize; ++k)
+        ASSERT_EQ(one[k], 0x5A) << "position 0 is the host's, byte " << k;
+    // Distance results sit in slot 2: redundancy at 160, residual at 208,
+    // standard deviation at 300 and that of the adjusted reading at 324. The
+    // repeated reading is the same line with the same precision as the first
+    // call's record 1, so it gets the same results.
+    const unsigned char* repeated = one.data() + kObservationSize;
+    const unsigned char* first = triangle.data() + kObservationSize;
+    EXPECT_GT(TavexTest::Get<int>(repeated, 160), 0);
+    EXPECT_EQ(TavexTest::Get<int>(repeated, 160), TavexTest::Get<int>(first, 160));
+    EXPECT_NEAR(TavexTest::Get<double>(repeated, 208), TavexTest::Get<double>(first, 208), 1e-9);
+    EXPECT_NEAR(TavexTest::Get<double>(repeated, 300), 0.002, 1e-12);
+    EXPECT_NEAR(TavexTest::Get<double>(repeated, 324), TavexTest::Get<double>(first, 324), 1e-12);
+    EXPECT_GT(TavexTest::Get<double>(repeated, 324), 0.0);
+    EXPECT_LT(TavexTest::Get<double>(repeated, 324), 0.002);
+    EXPECT_EQ(TavexTest::Get<int>(statistics.data(), 4 * 10), 4) << "four distances";
+}
+
+// Counts no array can hold: the setter refuses and stores nothing, and the
+// runs fail until the next Initialize.
+TEST_F(Host, GarbageCountsStoreNothing) {
+    Put<unsigned>(observations.data() + 2 * kObservationSize, 14, 3u);
+    Load();
+    auto* st = reinterpret_cast<Tavex::_STATIONADJ*>(stations.data());
+    auto* ob = reinterpret_cast<Tavex::_OBSERVATION*>(observations.data());
+    for (const unsigned n : {4294967295u, 2000000000u}) {
+        EXPECT_EQ(Tavex::SetStations(st, n), 0) << n;
+        EXPECT_EQ(Tavex::SetObservations(ob, n), 0) << n;
+    }
+    EXPECT_EQ(Tavex::PreRun(nullptr), 0);
+    bool refused = false;
+    for (const Tavex::_MESSAGE& m : settings->Messages)
+        refused = refused || m.Code == 736;
+    EXPECT_TRUE(refused);
+    Load();
+    EXPECT_EQ(Tavex::PreRun(nullptr), 1);
 }
 
 TEST_F(Host, ConfidenceMultipliers) {
