@@ -59,9 +59,9 @@ TEST(CogoNetwork, TraverseFromTwoKnownStations) {
         EXPECT_LT(Horizontal(t.net, s), kMillimetres) << t.net.Truth(s).name;
     // Computed stations are marked as approximate coordinates of class 8;
     // the known ones keep their status and coordinates.
-    EXPECT_EQ(t.net.StationRecords()[t.P2 - 1].CoordStatus, 1);
-    EXPECT_EQ(t.net.StationRecords()[t.P2 - 1].CoordClass, 8);
-    EXPECT_EQ(t.net.StationRecords()[t.A - 1].CoordStatus, 8);
+    EXPECT_EQ(+t.net.StationRecords()[t.P2 - 1].CoordStatus, 1);
+    EXPECT_EQ(+t.net.StationRecords()[t.P2 - 1].CoordClass, 8);
+    EXPECT_EQ(+t.net.StationRecords()[t.A - 1].CoordStatus, 8);
     EXPECT_EQ(Horizontal(t.net, t.A), 0.0);
 }
 
@@ -163,7 +163,7 @@ TEST(CogoNetwork, HeightsByLevellingFromAKnownBenchmark) {
     for (unsigned s : {p, q, r})
         EXPECT_NEAR(net.StationRecords()[s - 1].Height, net.Truth(s).h, 1e-6) << net.Truth(s).name;
     // Only heights were computed: the horizontal coordinates stay as given.
-    EXPECT_EQ(net.StationRecords()[q - 1].Coord1, 0.0);
+    EXPECT_EQ(+net.StationRecords()[q - 1].Coord1, 0.0);
 }
 
 TEST(CogoNetwork, AKnownStationWithABlunderIsRejectedByTheFit) {
@@ -189,7 +189,7 @@ TEST(CogoNetwork, AStationThatCannotBeReachedIsListedAsNotComputed) {
     const unsigned lost = t.net.AddStation("LOST", 52.010, 5.030, 10.0);
     const std::string report = WriteReportTo(t.net, 1);
     ASSERT_EQ(RunCogo(t.net), 1) << t.net.AllMessages();
-    EXPECT_EQ(t.net.StationRecords()[lost - 1].CoordStatus, 0) << "left untouched";
+    EXPECT_EQ(+t.net.StationRecords()[lost - 1].CoordStatus, 0) << "left untouched";
     const std::string text = ReadFile(report);
     const std::size_t heading = text.find("未计算测站");
     ASSERT_NE(heading, std::string::npos) << text;
