@@ -3,13 +3,15 @@
 //   tavex adjust PROJECT      adjust the network of a project file
 //   tavex design PROJECT      the same as a design (precision and reliability)
 //   tavex prerun PROJECT      check the input before an adjustment
-//   tavex cogo PROJECT        compute approximate coordinates
+//   tavex cogo PROJECT        compute approximate coordinates (--write OUT
+//                             saves the project with them)
 //   tavex loops PROJECT       find loops and their misclosures
 //   tavex multiplier P DIM    the confidence multiplier of probability P
 //
 // Exit status: 0 success, 1 a run that failed (the kernel's messages say
 // why; also the host's own failure, which it names), 2 a command or project
 // file that cannot be used (nothing written, the place in the file named).
+#include "cogo_results.h"
 #include "json_results.h"
 #include "prerun_printer.h"
 #include "progress_bar.h"
@@ -50,6 +52,7 @@ struct Options {
     std::string outputDirectory;
     std::vector<int> forms = {1}; // text report
     bool json = false;
+    std::string writePath; // cogo: the copy of the project with the coordinates
 };
 
 void Usage(std::FILE* out) {
@@ -60,6 +63,8 @@ void Usage(std::FILE* out) {
                "  --output-dir DIR   write the kernel's files into DIR (default: the project's)\n"
                "  --output FORM      text (default), xml, both or none\n"
                "  --json             print the results as JSON on standard output\n"
+               "  --write FILE       cogo: save a copy of the project with the computed\n"
+               "                     approximate coordinates\n"
                "  --help             this text\n",
                out);
 }
@@ -79,6 +84,10 @@ Options ParseArguments(int argc, char** argv) {
             std::exit(0);
         } else if (a == "--json") {
             o.json = true;
+        } else if (a == "--write") {
+            if (++k >= argc)
+                BadUsage("--write needs a file");
+            o.writePath = argv[k];
         } else if (a == "--output-dir") {
             if (++k >= argc)
                 BadUsage("--output-dir needs a directory");
@@ -108,6 +117,8 @@ Options ParseArguments(int argc, char** argv) {
     }
     if (o.command.empty())
         BadUsage("no command");
+    if (!o.writePath.empty() && o.command != "cogo")
+        BadUsage("--write goes with cogo");
     return o;
 }
 
@@ -152,10 +163,20 @@ std::string OutputDirectory(const Options& o, const Project& project) {
     return directory;
 }
 
-// The output forms to run. The pre-run's findings are read from its result
-// document, so it always writes one, last.
+// The extension of the result document a command's findings are read from
+// (nothing for the commands that hand theirs back in the records).
+const char* FindingsExtension(const std::string& command) {
+    if (command == "prerun")
+        return ".vnk.xml";
+    if (command == "cogo")
+        return ".drm.xml";
+    return nullptr;
+}
+
+// The output forms to run. The findings of the pre-run and of COGO are read
+// from their result documents, so these always write one, last.
 std::vector<int> FormsToRun(const Options& o) {
-    if (o.command != "prerun")
+    if (FindingsExtension(o.command) == nullptr)
         return o.forms;
     std::vector<int> forms;
     for (int form : o.forms)
@@ -195,6 +216,47 @@ RunResults Run(const Options& o, const Project& project, int form, Tavex::HWND w
     return results;
 }
 
+std::filesystem::path FindingsDocument(const Options& o, const Project& project) {
+    return std::filesystem::path(OutputDirectory(o, project)) /
+           (Stem(project.path) + FindingsExtension(o.command));
+}
+
+// Approximate coordinates for the stations an adjustment needs them for:
+// COGO runs with its document in a directory of its own, and the stations
+// that lacked coordinates take the computed ones. Returns 0, or the exit
+// status after saying why the project cannot be adjusted.
+int ComputeMissingCoordinates(const Options& o, Project& project, Tavex::HWND window,
+                              std::vector<std::string>& computed) {
+    const ScratchDirectory aside;
+    Options cogo = o;
+    cogo.command = "cogo";
+    cogo.outputDirectory = aside.Path();
+    const RunResults run = Run(cogo, project, 2, window);
+    if (run.result == 0) {
+        PrintMessages(stderr, run.messages);
+        std::fprintf(stderr, "tavex: the approximate coordinates could not be computed\n");
+        return kExitFailedRun;
+    }
+    const Project given = project;
+    AdoptCoordinates(project, ReadCogoDocument(FindingsDocument(cogo, project).string(), project),
+                     true);
+    std::string missing;
+    for (std::size_t k = 0; k < project.stations.size(); ++k) {
+        if (LacksCoordinates(project, project.stations[k]))
+            missing += (missing.empty() ? "" : ", ") + project.stations[k].name;
+        else if (LacksCoordinates(given, given.stations[k]))
+            computed.push_back(project.stations[k].name);
+    }
+    if (!missing.empty()) {
+        std::fprintf(stderr,
+                     "tavex: no approximate coordinates for %s: the observations do not reach "
+                     "%s from the known stations; give them in the project file\n",
+                     missing.c_str(), missing.find(',') == std::string::npos ? "it" : "them");
+        return kExitFailedRun;
+    }
+    return 0;
+}
+
 int RunProject(const Options& o) {
     if (o.arguments.size() != 1)
         BadUsage(o.command + " needs one project file");
@@ -227,6 +289,16 @@ int RunProject(const Options& o) {
     if (isatty(fileno(stderr)) && !o.json)
         window = Tavex::CreateHostWindow(Tavex::WindowRect{0, 0, 640, 80}, &progress);
 
+    std::vector<std::string> computedFirst;
+    if ((o.command == "adjust" || o.command == "design") && LacksCoordinates(project)) {
+        if (const int status = ComputeMissingCoordinates(o, project, window, computedFirst)) {
+            if (window != nullptr)
+                Tavex::DestroyHostWindow(window);
+            Tavex::Release();
+            return status;
+        }
+    }
+
     RunResults results;
     for (int form : FormsToRun(o))
         results = Run(o, project, form, window);
@@ -243,11 +315,16 @@ int RunProject(const Options& o) {
     Tavex::Release();
 
     std::optional<PreRunResults> prerun;
-    if (o.command == "prerun" && results.result != 0) {
-        const std::filesystem::path document =
-            std::filesystem::path(OutputDirectory(o, project)) / (Stem(project.path) + ".vnk.xml");
+    std::optional<CogoResults> cogo;
+    if (FindingsExtension(o.command) != nullptr && results.result != 0) {
+        const std::filesystem::path document = FindingsDocument(o, project);
         try {
-            prerun = ReadPreRunDocument(document.string(), project);
+            if (o.command == "prerun")
+                prerun = ReadPreRunDocument(document.string(), project);
+            else
+                cogo = ReadCogoDocument(document.string(), project);
+            if (cogo && !o.writePath.empty())
+                WriteProjectWithCoordinates(project.path, o.writePath, project, *cogo);
         } catch (const std::runtime_error& error) {
             std::fprintf(stderr, "tavex: %s\n", error.what());
             return kExitFailedRun;
@@ -262,11 +339,26 @@ int RunProject(const Options& o) {
         nlohmann::json root = nlohmann::json::parse(ResultsAsJson(project, results, o.command));
         if (prerun)
             root["prerun"] = nlohmann::json::parse(PreRunAsJson(*prerun));
+        if (cogo)
+            root["cogo"] = nlohmann::json::parse(CogoAsJson(project, *cogo));
+        if (!computedFirst.empty())
+            root["approximate_coordinates_computed"] = computedFirst;
         std::printf("%s\n", root.dump(2).c_str());
     } else {
         PrintMessages(stdout, results.messages);
+        if (!computedFirst.empty()) {
+            std::printf("\nApproximate coordinates computed first (COGO) for:");
+            for (const std::string& name : computedFirst)
+                std::printf(" %s", name.c_str());
+            std::printf("\n");
+        }
         if (prerun)
             PrintPreRun(stdout, project, *prerun);
+        if (cogo) {
+            PrintCogo(stdout, project, *cogo);
+            if (!o.writePath.empty())
+                std::printf("\nwritten: %s\n", o.writePath.c_str());
+        }
         if (results.result != 0 && !results.stations.empty())
             PrintAdjustment(stdout, project, results);
         std::printf("\n%s: %s\n", o.command.c_str(), results.result ? "succeeded" : "failed");

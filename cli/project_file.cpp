@@ -233,7 +233,15 @@ void Reader::ReadReportSwitches(const Node& settings) {
 void Reader::ReadProjection(const Node& root) {
     // Stations all come one way (station_reader.cpp): a local grid for
     // east/north stations unless the file says otherwise.
-    const bool grid = !p_.stations.front().geographic;
+    bool grid = true;
+    for (const Station& s : p_.stations)
+        if (s.hasPosition) {
+            grid = !s.geographic;
+            break;
+        }
+    for (Station& s : p_.stations)
+        if (!s.hasPosition)
+            s.geographic = !grid;
     const int projection = root.Choice("projection", {"none", "local_stereographic"}, grid ? 1 : 0);
     p_.settings.projection =
         projection == 1 ? Tavex::PROJECTION_LOCAL_STEREOGRAPHIC : Tavex::PROJECTION_NONE;

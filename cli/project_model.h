@@ -20,6 +20,9 @@ struct Station {
     double first = 0.0, second = 0.0; // east, north (m) or latitude, longitude (rad)
     double height = 0.0;
     bool hasHeight = true;
+    // Whether the file gives the horizontal position; a new station may
+    // leave it (and its height) to the approximate-coordinate computation.
+    bool hasPosition = true;
     Known known = Known::No;
     double sdHorizontal = 0.0, sdHeight = 0.0; // metres
     bool excluded = false;

@@ -34,7 +34,7 @@ private:
     void ReadGpsTransformation(const Node& node);
     // station_reader.cpp
     void ReadStation(const Node& node);
-    void ReadStationCoordinates(const Node& node, Station& s);
+    void ReadStationCoordinates(const Node& node, Station& s, bool knownPosition);
     // observation_reader.cpp
     void ReadObservation(const Node& node);
     void ReadOneReading(const Node& node, Observation& o);

@@ -91,7 +91,7 @@ Tavex::_STATIONADJ StationRecord(const Station& s) {
     std::memset(&r, 0, sizeof r);
     CopyText(r.Name, s.name);
     r.CoordFlags = (s.geographic ? 0x10 : 0x20) | (s.gps ? 0x01 : 0x02);
-    r.Presence = 0x03 | (s.hasHeight ? 0x08 : 0);
+    r.Presence = (s.hasPosition ? 0x03 : 0) | (s.hasHeight ? 0x08 : 0);
     r.Coord1 = s.first;
     r.Coord2 = s.second;
     r.Height = s.height;

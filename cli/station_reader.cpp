@@ -59,18 +59,27 @@ void CheckName(const Node& node, const std::string& name) {
 
 } // namespace
 
-void Reader::ReadStationCoordinates(const Node& node, Station& s) {
+void Reader::ReadStationCoordinates(const Node& node, Station& s, bool knownPosition) {
     const bool grid = node.Has("east") || node.Has("north");
     const bool geographic = node.Has("latitude") || node.Has("longitude");
     if (grid && geographic)
         node.Fail("give either east/north or latitude/longitude");
-    if (!grid && !geographic)
-        node.Fail("missing coordinates (east and north, or latitude and longitude)");
+    if (!grid && !geographic) {
+        if (knownPosition)
+            node.Fail("missing coordinates (east and north, or latitude and longitude): a known "
+                      "position must be given");
+        // Computed before the adjustment (approximate coordinates); the
+        // station takes the kind of the project's other stations.
+        s.hasPosition = false;
+        return;
+    }
     // One projection serves every station: they all come one way.
-    if (!p_.stations.empty() && p_.stations.front().geographic != geographic)
-        node.Fail(std::string("give ") +
-                  (geographic ? "east and north" : "latitude and longitude") +
-                  " like the first station: one project has either grid or geographic stations");
+    for (const Station& other : p_.stations)
+        if (other.hasPosition && other.geographic != geographic)
+            node.Fail(std::string("give ") +
+                      (geographic ? "east and north" : "latitude and longitude") +
+                      " like the first station with coordinates: one project has either grid "
+                      "or geographic stations");
     if (grid) {
         s.first = node.At("east").Number();
         s.second = node.At("north").Number();
@@ -91,12 +100,12 @@ void Reader::ReadStation(const Node& node) {
     CheckName(node.At("name"), s.name);
     if (stationNumbers_.count(s.name))
         node.At("name").Fail("station \"" + s.name + "\" is given twice");
-    ReadStationCoordinates(node, s);
-    s.hasHeight = node.Has("height");
-    s.height = node.Number("height", 0.0);
     s.known = static_cast<Known>(node.Choice("known", {"none", "height", "position", "both"}, 0));
     const bool knownHeight = s.known == Known::Height || s.known == Known::Both;
     const bool knownPosition = s.known == Known::Position || s.known == Known::Both;
+    ReadStationCoordinates(node, s, knownPosition);
+    s.hasHeight = node.Has("height");
+    s.height = node.Number("height", 0.0);
     if (knownHeight && !s.hasHeight)
         node.Fail("missing field \"height\": a known height must be given");
     s.sdHorizontal = node.NonNegative("sd_horizontal", 0.0);

@@ -254,8 +254,54 @@ def design():
     }, {"points": points})
 
 
+def traverse_without_coordinates():
+    """A 2D traverse between two pairs of known stations, with a point
+    intersected from it, whose new stations have no coordinates at all: the
+    kernel computes them before it adjusts."""
+    rng = random.Random(31)
+    points = {"K1": (1000.000, 1000.000), "K2": (980.000, 1650.000),
+              "P1": (1420.000, 1080.000), "P2": (1850.000, 1010.000),
+              "P3": (2300.000, 1120.000), "P4": (2720.000, 1060.000),
+              "K3": (3150.000, 1130.000), "K4": (3210.000, 1700.000),
+              "N1": (2050.000, 1650.000)}
+    known = {"K1", "K2", "K3", "K4"}
+    sd_direction = 0.0005  # gon
+    sd_distance, ppm = 0.003, 2.0
+    sights = {"K1": ["K2", "P1"], "P1": ["K1", "P2"], "P2": ["P1", "P3", "N1"],
+              "P3": ["P2", "P4", "N1"], "P4": ["P3", "K3"], "K3": ["P4", "K4", "N1"]}
+    orientation = {name: rng.uniform(0, 2 * math.pi) for name in points}
+    observations = []
+    for station, targets in sights.items():
+        for target in targets:
+            de = points[target][0] - points[station][0]
+            dn = points[target][1] - points[station][1]
+            direction = (math.atan2(de, dn) - orientation[station]) % (2 * math.pi)
+            direction += rng.gauss(0, sd_direction * math.pi / 200)
+            record = {"type": "total_station", "from": station, "to": target,
+                      "direction": round(gon(direction % (2 * math.pi)), 5), "set": 1,
+                      "sd_direction": sd_direction}
+            if not (station in known and target in known) and target != "N1":
+                distance = math.hypot(de, dn)
+                value = distance + rng.gauss(0, sd_distance + ppm * 1e-6 * distance)
+                record.update({"distance": round(value, 4), "sd_distance": sd_distance,
+                               "sd_ppm": ppm})
+            observations.append(record)
+    stations = []
+    for name, (e, n) in points.items():
+        if name in known:
+            stations.append({"name": name, "east": e, "north": n, "known": "position",
+                             "sd_horizontal": 0.003})
+        else:
+            stations.append({"name": name})
+    write("traverse-without-coordinates", {
+        "name": "Traverse along the river", "dimension": 2, "datum": "constrained",
+        "angle_unit": "gon", "stations": stations, "observations": observations,
+    }, {"points": points})
+
+
 if __name__ == "__main__":
     levelling()
     triangulation()
     gps_and_total_station()
     design()
+    traverse_without_coordinates()
