@@ -6,6 +6,7 @@
 #include "output/output_names.h"
 #include "output/report_sections.h"
 #include "output/report_switches.h"
+#include "output/run_document.h"
 #include "output/xml_document.h"
 #include "resources/string_ids.h"
 
@@ -88,11 +89,8 @@ int WriteAdjustmentReport(ProjectState& p, const EngineState& e) {
 
 int WriteAdjustmentDocument(ProjectState& p, const EngineState& e) {
     CTXXmlDocument document(StylesheetName(RunKind::Adjustment));
-    int status = document.Initialize(MakeRoot(p.LinearUnitLong, p.AngleUnit));
-    if (status < 0)
-        return status;
     CTXXmlProject project;
-    status = document.InsertProject(ProjectRecord(p, e), project);
+    const int status = BeginRunDocument(p, ProjectRecord(p, e), document, project);
     if (status < 0)
         return status;
     // The section writers insert what they can and do not stop on a failed
@@ -107,18 +105,7 @@ int WriteAdjustmentDocument(ProjectState& p, const EngineState& e) {
     InsertObservationSection(project, p, e);
     InsertObservationTable(project, p, e);
     InsertParameterSection(project, p, e);
-    const CKZString path = DocumentPath(RunKind::Adjustment, p.OutputPath);
-    auto out = OpenOutputTarget(path, 0);
-    if (!out->HasFile()) {
-        ReportUnwritableFile(p, path);
-        return kDocumentFileFailure;
-    }
-    CKZString text;
-    status = document.XML(text);
-    if (status < 0)
-        return status;
-    out->Write(text);
-    return 0;
+    return SaveRunDocument(p, RunKind::Adjustment, document);
 }
 
 } // namespace Tavex

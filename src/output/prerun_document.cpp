@@ -7,6 +7,7 @@
 #include "output/output_names.h"
 #include "output/prerun_output.h"
 #include "output/report_format.h"
+#include "output/run_document.h"
 #include "output/xml_document.h"
 #include "output/xml_status.h"
 #include "resources/string_ids.h"
@@ -78,11 +79,8 @@ void InsertIdentical(CTXXmlNode& block, const TXXML_PRERUNOBSERVATIONRECORD& r) 
 int WritePreRunDocument(ProjectState& p, const CVelnikResultsPtrArray& results,
                         const PreRunSummary& summary) {
     CTXXmlDocument document(StylesheetName(RunKind::PreRun));
-    int status = document.Initialize(MakeRoot(p.LinearUnitLong, p.AngleUnit));
-    if (status < 0)
-        return status;
     CTXXmlProject project;
-    status = document.InsertProject(MakeProject(p.NetworkName), project);
+    const int status = BeginRunDocument(p, MakeProject(p.NetworkName), document, project);
     if (status < 0)
         return status;
     CTXXmlNode prerun;
@@ -123,18 +121,7 @@ int WritePreRunDocument(ProjectState& p, const CVelnikResultsPtrArray& results,
                          {"identicalGroups", counts[CHECK_IDENTICAL_OBSERVATIONS]},
                          {"coincidingPairs", counts[CHECK_COINCIDING_STATIONS]}},
                         node);
-    const CKZString path = DocumentPath(RunKind::PreRun, p.OutputPath);
-    auto out = OpenOutputTarget(path, 0);
-    if (!out->HasFile()) {
-        ReportUnwritableFile(p, path);
-        return kDocumentFileFailure;
-    }
-    CKZString text;
-    status = document.XML(text);
-    if (status < 0)
-        return status;
-    out->Write(text);
-    return 0;
+    return SaveRunDocument(p, RunKind::PreRun, document);
 }
 
 } // namespace Tavex
