@@ -91,9 +91,14 @@ int Loops(std::vector<_LOOP_RESULT>& loops, HWND owner) {
         return CatchAtBoundary(kernel.project.Messages,
                                [&] { return RunFrame(kernel, owner, RunDescription{}); });
     ClearLoopResults(loops);
+    CLoopResultsPtrArray results;
     RunDescription run;
     run.compute = [&](Progress& progress) {
-        return ComputeLoops(kernel.project, kernel.run, progress);
+        return ComputeLoops(kernel.project, kernel.run, progress, results);
+    };
+    run.handBack = [&](int result) {
+        HandBackLoops(results, loops);
+        return result;
     };
     return CatchAtBoundary(kernel.project.Messages, [&] { return RunFrame(kernel, owner, run); });
 }

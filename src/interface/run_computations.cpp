@@ -3,6 +3,7 @@
 #include "cogo/cogo_driver.h"
 #include "engine/adjustment.h"
 #include "interface/adjustment_handback.h"
+#include "loops/loops_driver.h"
 #include "messages/string_loader.h"
 #include "output/adjustment_output.h"
 #include "output/covariance_output.h"
@@ -51,10 +52,11 @@ int ComputeApproximateCoordinates(ProjectState& project, RunState& run, Progress
     return RunApproximateCoordinates(project, progress, run.Cogo);
 }
 
-int ComputeLoops(ProjectState& project, RunState&, Progress&) {
+int ComputeLoops(ProjectState& project, RunState&, Progress& progress,
+                 CLoopResultsPtrArray& results) {
     if (!CheckRunInput(project))
         return 0;
-    return ReportNotAvailable(project, STR_RUN_NAME_LOOPS);
+    return RunLoops(project, progress, results);
 }
 
 } // namespace Tavex

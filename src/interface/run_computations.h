@@ -6,13 +6,17 @@
 #include "interface/run_state.h"
 #include "messages/progress.h"
 #include "project/project_state.h"
+#include "tavex/tavex.h"
 
 namespace Tavex {
 
 int ComputeAdjustment(ProjectState& project, RunState& run, Progress& progress);
 int ComputePreRun(ProjectState& project, RunState& run, Progress& progress);
 int ComputeApproximateCoordinates(ProjectState& project, RunState& run, Progress& progress);
-int ComputeLoops(ProjectState& project, RunState& run, Progress& progress);
+// The loops go into results, which the run's hand-back turns into the
+// host's records.
+int ComputeLoops(ProjectState& project, RunState& run, Progress& progress,
+                 CLoopResultsPtrArray& results);
 
 // Logs that this build has no computation for the run named by string
 // runNameId, and returns 0: a run never reports success for work it did not

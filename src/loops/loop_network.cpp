@@ -57,6 +57,51 @@ TXXML_LOOPOBSERVATION LegMean(const LoopNetwork& network, std::uint32_t from, st
     return record;
 }
 
+void SetValues(TXXML_LOOPOBSERVATION& record, const LoopNetwork& network, const double* values,
+               int count, bool angle) {
+    record.valueCount = count;
+    record.unit = angle ? kXmlUnitRadian : kXmlUnitMetre;
+    CKZString* texts[3] = {&record.value1, &record.value2, &record.value3};
+    for (int i = 0; i < count && i < 3; ++i) {
+        record.values[i] = values[i];
+        *texts[i] = angle ? AngleText(network, values[i]) : LengthText(network, values[i]);
+    }
+}
+
+double SpatialDistance(const LoopNetwork& network, std::uint32_t a, std::uint32_t b) {
+    double x[3], y[3];
+    Geocentric(network, a, x);
+    Geocentric(network, b, y);
+    return std::sqrt((x[0] - y[0]) * (x[0] - y[0]) + (x[1] - y[1]) * (x[1] - y[1]) +
+                     (x[2] - y[2]) * (x[2] - y[2]));
+}
+
+bool HasMapProjection(const LoopNetwork& network) {
+    return network.project.ProjectionType > 0 && network.project.CurrentProjection != nullptr;
+}
+
+bool GridPosition(const LoopNetwork& network, std::uint32_t s, double& easting, double& northing) {
+    if (!HasMapProjection(network))
+        return false;
+    const StationGeometry& g = network.geometry[s];
+    return network.project.CurrentProjection->LatLonToXY(g.lat, g.lon, &easting, &northing);
+}
+
+void SetCentre(const LoopNetwork& network, CLoopResults& loop) {
+    double sum[2] = {0.0, 0.0};
+    for (int s : loop.Stations) {
+        double x = 0.0, y = 0.0;
+        if (!GridPosition(network, static_cast<std::uint32_t>(s), x, y))
+            return;
+        sum[0] += x;
+        sum[1] += y;
+    }
+    if (loop.Stations.empty())
+        return;
+    loop.Centre[0] = sum[0] / static_cast<double>(loop.Stations.size());
+    loop.Centre[1] = sum[1] / static_cast<double>(loop.Stations.size());
+}
+
 void Geocentric(const LoopNetwork& network, std::uint32_t s, double xyz[3]) {
     const StationGeometry& g = network.geometry[s];
     network.project.CurrentProjection->EllToXYZ(g.lat, g.lon, g.h, xyz[0], xyz[1], xyz[2]);

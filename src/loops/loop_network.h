@@ -47,6 +47,24 @@ TXXML_LOOPOBSERVATION LegObservation(const LoopNetwork& network, std::uint32_t i
 // The mean of a leg's observations (only written when it has more than one).
 TXXML_LOOPOBSERVATION LegMean(const LoopNetwork& network, std::uint32_t from, std::uint32_t to);
 
+// Gives a record its values (metres, or radians when angle), both as SI
+// values for the document and as the report's texts.
+void SetValues(TXXML_LOOPOBSERVATION& record, const LoopNetwork& network, const double* values,
+               int count, bool angle = false);
+
+// The distance between the marks of stations a and b at their approximate
+// positions (metres).
+double SpatialDistance(const LoopNetwork& network, std::uint32_t a, std::uint32_t b);
+
+// Whether the project has a map projection, and station s's grid position
+// in it (easting, northing; false without a projection).
+bool HasMapProjection(const LoopNetwork& network);
+bool GridPosition(const LoopNetwork& network, std::uint32_t s, double& easting, double& northing);
+
+// The mean grid position of a loop's stations into loop.Centre (left 0
+// without a map projection).
+void SetCentre(const LoopNetwork& network, CLoopResults& loop);
+
 // The geocentric position of station s's mark, and the north, east and up
 // unit vectors of the horizon at latitude and longitude (rows of R in
 // local = R · geocentric).

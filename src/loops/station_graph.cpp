@@ -85,6 +85,15 @@ std::uint32_t CountComponents(const StationGraph& g) {
 
 } // namespace
 
+void RebuildAdjacency(StationGraph& g) {
+    std::vector<std::uint32_t> a(g.edges.size()), b(g.edges.size());
+    for (std::size_t e = 0; e < g.edges.size(); ++e) {
+        a[e] = g.edges[e].first;
+        b[e] = g.edges[e].second;
+    }
+    BuildAdjacency(g.degree.size(), a, b, g.adjacencyStart, g.adjacency);
+}
+
 StationGraph BuildStationGraph(const LegTable& legs, unsigned stationCount) {
     const std::size_t slots = static_cast<std::size_t>(stationCount) + 1;
     StationGraph g;
@@ -107,12 +116,7 @@ StationGraph BuildStationGraph(const LegTable& legs, unsigned stationCount) {
         return x.connectivity > y.connectivity;
     });
 
-    std::vector<std::uint32_t> a(g.edges.size()), b(g.edges.size());
-    for (std::size_t e = 0; e < g.edges.size(); ++e) {
-        a[e] = g.edges[e].first;
-        b[e] = g.edges[e].second;
-    }
-    BuildAdjacency(slots, a, b, g.adjacencyStart, g.adjacency);
+    RebuildAdjacency(g);
     g.stations = static_cast<std::uint32_t>(
         std::count_if(g.degree.begin(), g.degree.end(), [](std::uint32_t d) { return d > 0; }));
     g.components = CountComponents(g);

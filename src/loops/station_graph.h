@@ -28,6 +28,12 @@ struct GraphEdge {
     std::uint32_t first = 0, second = 0; // station numbers
     std::uint32_t connectivity = 0;
     std::uint32_t leg = 0; // index into the family's LegTable
+    // Kept by the loop search: the number of recorded loops over the edge,
+    // and whether it is the pivot of one (the edge its loop was found
+    // through) or a bridge (on no loop at all).
+    std::uint32_t loops = 0;
+    bool pivot = false;
+    bool bridge = false;
 };
 
 struct StationGraph {
@@ -47,6 +53,9 @@ struct StationGraph {
         return edges.empty() ? 0 : edges.size() + components - stations;
     }
 };
+
+// Rebuilds the adjacency lists after the edge table was reordered.
+void RebuildAdjacency(StationGraph& graph);
 
 // The pruned and ordered graph of the legs of a project with stationCount
 // stations. Throws std::bad_alloc when memory runs out.

@@ -224,6 +224,7 @@ enum StringId : int {
     STR_OBJECT_COVARIANCE_MATRIX = 739,
     STR_FREE_NOT_TESTABLE = 740,
     STR_LABEL_MEAN = 741,
+    STR_LEFT_OUT_OF_LOOPS = 742,
 
     // Report labels and headings of the adjustment's text report and result
     // document.
@@ -404,6 +405,19 @@ enum StringId : int {
     STR_OBJECT_RESECTION = 571,
     STR_OBJECT_INTERSECTION = 572,
     STR_OBJECT_CHAIN_OFFSET = 590,
+    // The loop run: its stages, report labels and objects.
+    STR_STAGE_LOOPS = 310,
+    STR_HEADING_LOOPS = 314,
+    STR_LABEL_LOOP = 321,
+    STR_NO_ANGLE_AT_STATION = 323,
+    STR_LABEL_MISCLOSURE = 325,
+    STR_LABEL_ANGLE = 326,
+    STR_LABEL_LENGTH = 327,
+    STR_NO_LOOPS_FOUND = 328,
+    STR_LABEL_TRAVERSE_LENGTH = 330,
+    STR_LABEL_TOLERANCE = 331,
+    STR_OBJECT_STATIONS_AND_EDGES = 593,
+    STR_OBJECT_NETWORK_LOOPS = 594,
 };
 
 } // namespace Tavex
