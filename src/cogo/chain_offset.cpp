@@ -10,6 +10,7 @@
 // ends (0, 0) and (length, 0) onto their computed positions carries it into
 // the plane.
 #include "cogo/cogo_methods.h"
+#include "cogo/observation_legs.h"
 #include "cogo/plane_constructions.h"
 #include "geodesy/plane_similarity.h"
 
@@ -47,8 +48,8 @@ int ChainAndOffset(const ProjectState& p, CogoState& c) {
         // The local frame is (x east-like, y north-like) with the line along
         // x; its rotation carries x onto the line's direction.
         PlanePoint q;
-        t.Apply(o->Reading[chain] * c.distanceToPlane, -o->Reading[offset] * c.distanceToPlane, q.e,
-                q.n);
+        t.Apply(RelationLengthToPlane(p, c, o->Reading[chain]),
+                -RelationLengthToPlane(p, c, o->Reading[offset]), q.e, q.n);
         c.Place(point, q);
     }
     return 1;

@@ -79,6 +79,17 @@ bool FitFreeSolution(const ProjectState& p, CogoState& c, Progress& progress, bo
         if (s >= 1 && s <= c.n && c.computed[s] && !c.excluded[s] && c.knownHorizontal[s])
             list.push_back(s);
     }
+    if (list.size() == 1 && c.inRealPlane) {
+        // A solution in the real plane that holds one known station: moved
+        // onto it. Only a GPS network placed at a station's approximate
+        // position moves; one started at the known station already sits
+        // there.
+        const unsigned s = list.front();
+        const double de = c.knownPlane[s].e - c.plane[s].e, dn = c.knownPlane[s].n - c.plane[s].n;
+        for (unsigned u = 1; u <= c.n; ++u)
+            if (c.computed[u])
+                c.plane[u] = {c.plane[u].e + de, c.plane[u].n + dn};
+    }
     if (list.size() < 2)
         return false;
     cancelled = !progress.Stage(STR_STAGE_FIT_KNOWN_COORDINATES);

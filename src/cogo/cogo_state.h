@@ -87,8 +87,8 @@ struct CogoState {
     std::vector<std::vector<DirectionReading>> directionsTo;
 
     // The start of the free solution: made once, and whether it lies in the
-    // real plane system (a GPS start at a known station) or in an
-    // arbitrary one.
+    // real plane system (a GPS start at a known station, or at a station's
+    // approximate position) or in an arbitrary one.
     bool started = false;
     bool inRealPlane = false;
 

@@ -83,16 +83,24 @@ bool TwoBearings(const CogoState& c, const std::vector<Sight>& sights, PlanePoin
     return false;
 }
 
-// Two distances alone: nothing observed tells the mirror solutions apart.
-// The host's approximate position decides; without one the point is taken
-// on the left of the line from the first distance's station to the
-// second's.
+// Two distances: the circles meet in two mirror points. A bearing towards
+// p from a third station (there is at most one here) tells them apart: the
+// point it points at is taken. Without one the host's approximate position
+// decides; without that the point is taken on the left of the line from
+// the first distance's station to the second's.
 bool TwoDistances(const CogoState& c, unsigned p, const std::vector<DistanceReading>& d,
-                  PlanePoint& out) {
+                  const std::vector<Sight>& sights, PlanePoint& out) {
     PlanePoint left, right;
     if (!CircleIntersections(c.plane[d[0].other], d[0].d, c.plane[d[1].other], d[1].d, left, right))
         return false;
-    out = ChooseMirror(c, p, left, right);
+    if (sights.empty()) {
+        out = ChooseMirror(c, p, left, right);
+        return true;
+    }
+    const PlanePoint& at = c.plane[sights[0].from];
+    const double offLeft = std::fabs(SignedAngle(Bearing(at, left) - sights[0].bearing));
+    const double offRight = std::fabs(SignedAngle(Bearing(at, right) - sights[0].bearing));
+    out = offRight < offLeft ? right : left;
     return true;
 }
 
@@ -121,7 +129,7 @@ bool Construct(const CogoState& c, unsigned p, PlanePoint& out) {
     if (nd < 3) {
         if (na >= 2)
             return TwoBearings(c, sights, out);
-        return nd == 2 && TwoDistances(c, p, distances, out);
+        return nd == 2 && TwoDistances(c, p, distances, sights, out);
     }
     return Trilateration(c.plane[distances[0].other], distances[0].d, c.plane[distances[1].other],
                          distances[1].d, c.plane[distances[2].other], distances[2].d, out);

@@ -41,7 +41,9 @@ double HorizontalOf(const ProjectState& p, const CObservation& o, int slot) {
     const bool horizontal = o.DistanceCode == 1 || (o.DistanceCode == 3 && zenith < 0);
     if (horizontal || zenith < 0)
         return s;
-    return ReduceToHorizontal(s, o.Reading[zenith], Refraction(p, o.Sub[zenith]), p.MeanEarthRadius)
+    // A zenith angle read in the second face (z > π) counts as 2π − z.
+    return ReduceToHorizontal(s, FirstFaceZenith(o.Reading[zenith]), Refraction(p, o.Sub[zenith]),
+                              p.MeanEarthRadius)
         .value;
 }
 
@@ -52,7 +54,7 @@ double PlaneDistanceOf(const ProjectState& p, const CogoState& c, const CObserva
         return HorizontalOf(p, o, slot) / Scale(p, o.Sub[slot]) * c.distanceToPlane;
     for (int i = 0; i < 3; ++i)
         if (Reading(o, i, OBS_GEOMETRIC_RELATION) && o.Sub[i] == RELATION_TAPE_DISTANCE)
-            return o.Reading[i] / Scale(p, 0) * c.distanceToPlane;
+            return RelationLengthToPlane(p, c, o.Reading[i]);
     return -1.0;
 }
 
@@ -76,6 +78,10 @@ void AddBothWays(std::vector<CogoLeg>& legs, CogoLeg leg, int components) {
 }
 
 } // namespace
+
+double RelationLengthToPlane(const ProjectState& p, const CogoState& c, double length) {
+    return length / Scale(p, 0) * c.distanceToPlane;
+}
 
 double DistanceBetween(const CogoState& c, unsigned a, unsigned b) {
     for (const DistanceReading& d : c.distancesAt[a])
@@ -160,7 +166,8 @@ void BuildHeightLegs(const ProjectState& p, CogoState& c) {
         const int distance = SlotOf(*o, OBS_DISTANCE), zenith = SlotOf(*o, OBS_ZENITH);
         if (distance < 0 || zenith < 0)
             continue;
-        const double refraction = Refraction(p, o->Sub[zenith]), z = o->Reading[zenith];
+        const double refraction = Refraction(p, o->Sub[zenith]);
+        const double z = FirstFaceZenith(o->Reading[zenith]);
         const double scale = Scale(p, o->Sub[distance]);
         if (o->DistanceCode == 1) {
             // A horizontal distance D with its zenith angle.

@@ -36,6 +36,12 @@ void BuildPolygonEdges(const ProjectState& project, CogoState& c);
 // geoid height difference of a geoid model is 0.
 void BuildHeightLegs(const ProjectState& project, CogoState& c);
 
+// A length of a geometric relation (tape and double distances, chainage,
+// offset) in the plane: divided by the initial scale factor of group 0,
+// the group of the length-type relations, and multiplied by the plane's
+// distance factor.
+double RelationLengthToPlane(const ProjectState& project, const CogoState& c, double length);
+
 // The first distance between stations a and b, or a negative value.
 double DistanceBetween(const CogoState& c, unsigned a, unsigned b);
 

@@ -23,19 +23,24 @@ bool HasLegs(const CogoState& c, int type) {
     return false;
 }
 
-// The open station with the most legs of the type (the first on a tie), or 0.
-unsigned BusiestStation(const CogoState& c, int type, bool knownOnly) {
+// The station with the most legs of the type (the first on a tie) among
+// those that are not excluded and, with knownOnly, known in the plane, or
+// with withApproximate, given an approximate position by the host; 0 when
+// none of them has a leg of the type.
+unsigned BusiestStation(const CogoState& c, int type, bool knownOnly,
+                        bool withApproximate = false) {
     unsigned best = 0, most = 0;
     for (unsigned s = 1; s <= c.n; ++s) {
-        if (c.excluded[s] || (knownOnly && !c.knownHorizontal[s]))
+        if (c.excluded[s] || (knownOnly && !c.knownHorizontal[s]) ||
+            (withApproximate && !c.hasApproximate[s]))
             continue;
         const unsigned count = LegCount(c, s, type);
-        if (best == 0 || count > most) {
+        if (count > most) {
             best = s;
             most = count;
         }
     }
-    return most > 0 || knownOnly ? best : 0;
+    return best;
 }
 
 const CogoLeg* FirstLeg(const CogoState& c, unsigned s, int type) {
@@ -50,16 +55,29 @@ void Start(const ProjectState& p, CogoState& c) {
     c.started = true;
     if (HasLegs(c, LEG_GPS)) {
         // At the known station with the most baselines, in the real plane.
+        // A known station without a baseline would leave the baselines
+        // unreachable, so only known stations that have one count.
         const unsigned known = p.KnownCount > 0 ? BusiestStation(c, LEG_GPS, true) : 0;
         if (known != 0) {
             c.Place(known, c.knownPlane[known]);
             c.inRealPlane = true;
             return;
         }
-        // Otherwise at the origin, in an arbitrary system: the baselines are
-        // followed from there.
-        if (const unsigned s = BusiestStation(c, LEG_GPS, false))
-            c.Place(s, {});
+        // Without one the baselines still fix the network's orientation and
+        // scale; only its position is open. The station with the most
+        // baselines among those the host gave an approximate position takes
+        // it, and the network lies in the real plane up to the error of that
+        // position (the fit onto known stations, where there are any, still
+        // follows). Discarding it would leave a GPS network without known
+        // stations with no coordinates at all. Where no station has an
+        // approximate position the busiest one starts at the plane's origin,
+        // in an arbitrary system.
+        if (const unsigned s = BusiestStation(c, LEG_GPS, false, true)) {
+            c.Place(s, c.approximate[s]);
+            c.inRealPlane = true;
+        } else if (const unsigned t = BusiestStation(c, LEG_GPS, false)) {
+            c.Place(t, {});
+        }
         return;
     }
     const int type = HasLegs(c, LEG_AZIMUTH) ? LEG_AZIMUTH : LEG_DIRECTION;

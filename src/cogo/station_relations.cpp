@@ -2,6 +2,7 @@
 // station at two distances from the relation's two) and identical stations
 // (a position or height copied from one station to the other).
 #include "cogo/cogo_methods.h"
+#include "cogo/observation_legs.h"
 #include "cogo/plane_constructions.h"
 
 namespace Tavex {
@@ -40,9 +41,9 @@ int DoubleDistanceRelations(const ProjectState& p, CogoState& c) {
             third == o->Station || third == o->Target)
             continue;
         PlanePoint left, right;
-        if (!CircleIntersections(c.plane[o->Station], o->Reading[0] * c.distanceToPlane,
-                                 c.plane[o->Target], o->Reading[1] * c.distanceToPlane, left,
-                                 right))
+        if (!CircleIntersections(c.plane[o->Station], RelationLengthToPlane(p, c, o->Reading[0]),
+                                 c.plane[o->Target], RelationLengthToPlane(p, c, o->Reading[1]),
+                                 left, right))
             continue;
         // Distance code 0: the third station left of the line from the
         // relation's station to its target; any other code: right of it.
