@@ -57,16 +57,7 @@ std::unique_ptr<CLoopResults> GpsMisclosure(const LoopNetwork& network, const Le
                                             const std::uint32_t* stations, std::size_t n) {
     auto loop = NewLoopResult(stations, n, LOOP_GPS, network.criticalW);
     // The network's mean position, for the run's centring.
-    double meanLat = 0.0, meanLon = 0.0;
-    for (std::size_t s = 1; s < network.geometry.size(); ++s) {
-        meanLat += network.geometry[s].lat;
-        meanLon += network.geometry[s].lon;
-    }
-    if (network.geometry.size() > 1) {
-        meanLat /= static_cast<double>(network.geometry.size() - 1);
-        meanLon /= static_cast<double>(network.geometry.size() - 1);
-    }
-
+    const double meanLat = network.meanLat, meanLon = network.meanLon;
     double m[3] = {0.0, 0.0, 0.0}, cov[3][3] = {};
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint32_t from = stations[i], to = stations[(i + 1) % n];

@@ -24,6 +24,8 @@ LoopNetwork MakeLoopNetwork(const ProjectState& p, double criticalW) {
         const StationRec& station = p.Stations[s];
         network.geometry[s] =
             StationGeometry::At(ellipsoid, station.Lat, station.Lon, station.Height);
+        network.meanLat += station.Lat / p.StationCount;
+        network.meanLon += station.Lon / p.StationCount;
     }
     return network;
 }

@@ -24,6 +24,8 @@ struct LoopNetwork {
     // as in the adjustment, whose weights are 1 / (σ0² σ²).
     double varianceFactor = 1.0;
     ReportUnits units;
+    // The mean latitude and longitude of the stations (radians).
+    double meanLat = 0.0, meanLon = 0.0;
 
     const CObservation& Observation(std::uint32_t index) const {
         return *project.Observations.GetAt(static_cast<int>(index));

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <set>
 #include <string>
@@ -51,8 +52,9 @@ inline unsigned GridStation(SyntheticNetwork& net, int r, int c, double spacing 
                             double h = 10.0) {
     const double lat = 52.0 + r * spacing / 111200.0;
     const double lon = 5.0 + c * spacing / (111200.0 * std::cos(52.0 * M_PI / 180.0));
-    return net.AddStation("S" + std::to_string(r) + "_" + std::to_string(c), lat, lon,
-                          h + 3.0 * r - 2.0 * c);
+    char name[32];
+    std::snprintf(name, sizeof name, "S%d_%d", r, c);
+    return net.AddStation(name, lat, lon, h + 3.0 * r - 2.0 * c);
 }
 
 // Whether the loop runs over the leg between stations a and b.
