@@ -13,6 +13,7 @@
 // file that cannot be used (nothing written, the place in the file named).
 #include "cogo_results.h"
 #include "json_results.h"
+#include "loop_results.h"
 #include "prerun_printer.h"
 #include "progress_bar.h"
 #include "project_file.h"
@@ -170,10 +171,12 @@ const char* FindingsExtension(const std::string& command) {
         return ".vnk.xml";
     if (command == "cogo")
         return ".drm.xml";
+    if (command == "loops")
+        return ".rnd.xml";
     return nullptr;
 }
 
-// The output forms to run. The findings of the pre-run and of COGO are read
+// The output forms to run. The findings of the pre-run, COGO and the loops are read
 // from their result documents, so these always write one, last.
 std::vector<int> FormsToRun(const Options& o) {
     if (FindingsExtension(o.command) == nullptr)
@@ -316,11 +319,14 @@ int RunProject(const Options& o) {
 
     std::optional<PreRunResults> prerun;
     std::optional<CogoResults> cogo;
+    std::optional<LoopResults> loops;
     if (FindingsExtension(o.command) != nullptr && results.result != 0) {
         const std::filesystem::path document = FindingsDocument(o, project);
         try {
             if (o.command == "prerun")
                 prerun = ReadPreRunDocument(document.string(), project);
+            else if (o.command == "loops")
+                loops = ReadLoopDocument(document.string(), project);
             else
                 cogo = ReadCogoDocument(document.string(), project);
             if (cogo && !o.writePath.empty())
@@ -341,6 +347,8 @@ int RunProject(const Options& o) {
             root["prerun"] = nlohmann::json::parse(PreRunAsJson(*prerun));
         if (cogo)
             root["cogo"] = nlohmann::json::parse(CogoAsJson(project, *cogo));
+        if (loops)
+            root["loops"] = nlohmann::json::parse(LoopsAsJson(*loops));
         if (!computedFirst.empty())
             root["approximate_coordinates_computed"] = computedFirst;
         std::printf("%s\n", root.dump(2).c_str());
@@ -354,6 +362,8 @@ int RunProject(const Options& o) {
         }
         if (prerun)
             PrintPreRun(stdout, project, *prerun);
+        if (loops)
+            PrintLoops(stdout, project, *loops);
         if (cogo) {
             PrintCogo(stdout, project, *cogo);
             if (!o.writePath.empty())
