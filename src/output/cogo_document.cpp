@@ -7,6 +7,7 @@
 #include "output/cogo_output.h"
 #include "output/output_names.h"
 #include "output/report_format.h"
+#include "output/run_document.h"
 #include "output/xml_document.h"
 #include "output/xml_status.h"
 #include "resources/string_ids.h"
@@ -76,11 +77,8 @@ void InsertHeightFit(CTXXmlNode& cogo, const TXXML_COGO& r) {
 int WriteCogoDocument(ProjectState& p, const CogoState& c) {
     const TXXML_COGO r = CogoRecords(p, c);
     CTXXmlDocument document(StylesheetName(RunKind::ApproximateCoordinates));
-    int status = document.Initialize(MakeRoot(p.LinearUnitLong, p.AngleUnit));
-    if (status < 0)
-        return status;
     CTXXmlProject project;
-    status = document.InsertProject(MakeProject(p.NetworkName), project);
+    const int status = BeginRunDocument(p, MakeProject(p.NetworkName), document, project);
     if (status < 0)
         return status;
     CTXXmlNode cogo;
@@ -112,18 +110,7 @@ int WriteCogoDocument(ProjectState& p, const CogoState& c) {
                          {"rejectedKnownStations", rejected},
                          {"rejectedKnownHeights", rejectedHeights}},
                         summary);
-    const CKZString path = DocumentPath(RunKind::ApproximateCoordinates, p.OutputPath);
-    auto out = OpenOutputTarget(path, 0);
-    if (!out->HasFile()) {
-        ReportUnwritableFile(p, path);
-        return kDocumentFileFailure;
-    }
-    CKZString text;
-    status = document.XML(text);
-    if (status < 0)
-        return status;
-    out->Write(text);
-    return 0;
+    return SaveRunDocument(p, RunKind::ApproximateCoordinates, document);
 }
 
 } // namespace Tavex

@@ -11,6 +11,7 @@
 #include "output/loop_rows.h"
 #include "output/output_names.h"
 #include "output/report_format.h"
+#include "output/run_document.h"
 #include "output/xml_document.h"
 #include "output/xml_records_loops.h"
 #include "output/xml_status.h"
@@ -135,11 +136,8 @@ void InsertOneLoop(CTXXmlNode& kind, const ProjectState& p, const CLoopResults& 
 int WriteLoopDocument(ProjectState& p, const CLoopResultsPtrArray& loops,
                       const LoopRunSummary& summary) {
     CTXXmlDocument document(StylesheetName(RunKind::Loops));
-    int status = document.Initialize(MakeRoot(p.LinearUnitLong, p.AngleUnit));
-    if (status < 0)
-        return status;
     CTXXmlProject project;
-    status = document.InsertProject(MakeProject(p.NetworkName), project);
+    const int status = BeginRunDocument(p, MakeProject(p.NetworkName), document, project);
     if (status < 0)
         return status;
     CTXXmlNode root;
@@ -176,18 +174,7 @@ int WriteLoopDocument(ProjectState& p, const CLoopResultsPtrArray& loops,
     }
     CTXXmlNode summaryNode;
     project.InsertChild("Summary", {{"loops", total}, {"rejectedLoops", rejected}}, summaryNode);
-    const CKZString path = DocumentPath(RunKind::Loops, p.OutputPath);
-    auto out = OpenOutputTarget(path, 0);
-    if (!out->HasFile()) {
-        ReportUnwritableFile(p, path);
-        return kDocumentFileFailure;
-    }
-    CKZString text;
-    status = document.XML(text);
-    if (status < 0)
-        return status;
-    out->Write(text);
-    return 0;
+    return SaveRunDocument(p, RunKind::Loops, document);
 }
 
 } // namespace Tavex
