@@ -8,6 +8,7 @@
 #include "output/cogo_output.h"
 #include "output/output_names.h"
 #include "output/report_format.h"
+#include "output/run_report.h"
 #include "resources/string_ids.h"
 
 #include <algorithm>
@@ -16,8 +17,6 @@ namespace Tavex {
 
 namespace {
 
-constexpr int kLabelWidth = 40;
-constexpr int kPathWidth = 60;
 constexpr int kLengthWidth = 14;
 constexpr int kResidualWidth = 10;
 constexpr int kMinimumNameWidth = 8;
@@ -25,19 +24,14 @@ constexpr int kMinimumNameWidth = 8;
 class CogoReport {
 public:
     CogoReport(CTavexOut& out, const ProjectState& p, const TXXML_COGO& records)
-        : out_(out), p_(p), r_(records), units_(UnitsOf(p)) {
-        nameWidth_ = std::max(kMinimumNameWidth, DisplayWidth(Label(STR_LABEL_STATION)));
-        for (unsigned s = 1; s <= p.StationCount; ++s)
-            nameWidth_ = std::max(nameWidth_, DisplayWidth(p.Stations[s].Name));
-    }
+        : out_(out), p_(p), r_(records), units_(UnitsOf(p)),
+          nameWidth_(StationNameWidth(p, kMinimumNameWidth)) {}
 
     void Write();
 
 private:
     void Line(const CKZString& text) { Print(&out_, L"%s\n", text.c_str()); }
-    void Labelled(int id, const CKZString& value) {
-        Line(PadRight(Label(id), kLabelWidth) + L": " + value);
-    }
+    void Labelled(int id, const CKZString& value) { WriteLabelledLine(out_, id, value); }
     void Heading(int id) {
         Line(CKZString());
         Line(Label(id));
@@ -57,13 +51,7 @@ private:
 };
 
 void CogoReport::Header() {
-    Print(&out_, L"TAVEX %s  %s\n", kKernelVersion,
-          Label(STR_HEADING_APPROXIMATE_COMPUTATION).c_str());
-    Line(CKZString());
-    Labelled(STR_LABEL_PROJECT, p_.NetworkName);
-    Labelled(STR_LABEL_OUTPUT_FILE,
-             ShortenPath(ReportPath(RunKind::ApproximateCoordinates, p_.OutputPath), kPathWidth));
-    Labelled(STR_LABEL_DATE, LocalTimeText());
+    WriteRunBanner(out_, p_, RunKind::ApproximateCoordinates, STR_HEADING_APPROXIMATE_COMPUTATION);
     if (p_.CurrentProjection) {
         Labelled(STR_LABEL_ELLIPSOID, p_.CurrentProjection->szGetEllipsoidName());
         Labelled(STR_LABEL_PROJECTION, p_.CurrentProjection->szGetProjectionName());

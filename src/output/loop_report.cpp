@@ -13,6 +13,7 @@
 #include "output/loop_rows.h"
 #include "output/output_names.h"
 #include "output/report_format.h"
+#include "output/run_report.h"
 #include "resources/string_ids.h"
 
 #include <algorithm>
@@ -22,7 +23,6 @@ namespace Tavex {
 namespace {
 
 constexpr int kLabelWidth = 40;
-constexpr int kPathWidth = 60;
 constexpr int kValueWidth = 13;
 constexpr int kTestWidth = 9;
 constexpr int kRecordWidth = 8;
@@ -33,19 +33,13 @@ class LoopReport {
 public:
     LoopReport(CTavexOut& out, const ProjectState& p, const CLoopResultsPtrArray& loops,
                const LoopRunSummary& summary)
-        : out_(out), p_(p), loops_(loops), summary_(summary), units_(UnitsOf(p)) {
-        nameWidth_ = std::max(kMinimumNameWidth, DisplayWidth(Label(STR_LABEL_STATION)));
-        for (unsigned s = 1; s <= p.StationCount; ++s)
-            nameWidth_ = std::max(nameWidth_, DisplayWidth(p.Stations[s].Name));
-    }
+        : out_(out), p_(p), loops_(loops), summary_(summary), units_(UnitsOf(p)),
+          nameWidth_(StationNameWidth(p, kMinimumNameWidth)) {}
 
     void Write();
 
 private:
     void Line(const CKZString& text) { Print(&out_, L"%s\n", text.c_str()); }
-    void Labelled(int id, const CKZString& value) {
-        Line(PadRight(Label(id), kLabelWidth) + L": " + value);
-    }
     void Header();
     void Loop(const CLoopResults& loop, int number);
     void Misclosures(const CLoopResults& loop);
@@ -59,16 +53,11 @@ private:
 };
 
 void LoopReport::Header() {
-    Print(&out_, L"TAVEX %s  %s\n", kKernelVersion, Label(STR_HEADING_LOOPS).c_str());
-    Line(CKZString());
-    Labelled(STR_LABEL_PROJECT, p_.NetworkName);
-    Labelled(STR_LABEL_OUTPUT_FILE,
-             ShortenPath(ReportPath(RunKind::Loops, p_.OutputPath), kPathWidth));
-    Labelled(STR_LABEL_DATE, LocalTimeText());
+    WriteRunBanner(out_, p_, RunKind::Loops, STR_HEADING_LOOPS);
     Line(CKZString());
     Line(Label(STR_HEADING_LOOPS));
     CKZString critical;
-    critical.Format(L"W-检验的临界值为 %.4f", summary_.criticalW);
+    critical.Format(L"%s %.4f", Label(STR_W_TEST_CRITICAL_VALUE).c_str(), summary_.criticalW);
     Line(critical);
 }
 

@@ -123,7 +123,7 @@ TEST(LoopRun, ReportListsEachKindAndMarksTheSpoiltLoops) {
     TakeOver(loops);
     const std::string report = Read(path);
     EXPECT_NE(report.find("网中的环和闭合差的计算"), std::string::npos);
-    EXPECT_NE(report.find("W-检验的临界值为 3.293"), std::string::npos);
+    EXPECT_NE(report.find("W-检验临界值 3.293"), std::string::npos);
     const std::size_t gps = report.find("GPS 基线闭合环");
     const std::size_t traverse = report.find("方向和距离闭合环");
     const std::size_t height = report.find("高差闭合环");
