@@ -456,8 +456,11 @@ struct _STATISTICS {
     _W_ENTRY AntennaHeightW[10];  // 481
 };
 
-// One loop of the loop search (156 bytes in the binary interface; 164 here:
-// the station vector at 0 is 24 bytes, so every later field is 8 bytes on).
+// One loop of the loop search (156 bytes in the binary interface; 168 here:
+// the station vector at 0 is 24 bytes, so every later field is 8 bytes on,
+// and 4 bytes of padding at the end keep every element of a
+// std::vector<_LOOP_RESULT>, and the station vector inside it, on an 8-byte
+// boundary, where the standard library may touch it).
 struct _LOOP_RESULT {
     std::vector<std::uint32_t> Stations; // 0: station numbers in loop order
     int Kind;                     // 24 (16)
@@ -470,6 +473,7 @@ struct _LOOP_RESULT {
     double Length;                // 132 (124)
     double CriticalW;             // 140 (132)
     double Reserved3[2];          // 148 (140)
+    char AlignmentPadding[4];     // 164: not in the binary interface
 };
 
 #pragma pack(pop)
@@ -637,8 +641,8 @@ public:
     int Reserved2 = 0;
     double Misclosure[3] = {0.0, 0.0, 0.0};
     double Test[3] = {0.0, 0.0, 0.0};
-    double Length = 0.0;    // the sum of the legs' mean lengths
-    double CriticalW = 0.0; // critical value of the W-test the tests compare with
+    double Length = 0.0;           // the sum of the legs' mean lengths
+    double CriticalW = 0.0;        // critical value of the W-test the tests compare with
     double Centre[2] = {0.0, 0.0}; // mean grid easting and northing; 0 without a map projection
     double Reserved3[3] = {0.0, 0.0, 0.0};
     double MisclosureLocal[3] = {0.0, 0.0, 0.0}; // kind 6: north, east, up

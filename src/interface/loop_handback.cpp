@@ -1,10 +1,7 @@
-// The elements of a vector of _LOOP_RESULT hold their station vector at an
-// odd multiple of 4 bytes for every second element, as the packed record
-// demands. Destroying such an element calls the station vector's destructor
-// on a misaligned object, which x86-64 executes correctly; this file is
-// therefore built without the sanitizer's alignment check (see
-// CMakeLists.txt), and the stations' storage is released through aligned
-// copies before the elements go.
+// Hands the loops back into the host's vector of _LOOP_RESULT. The record is
+// padded to a multiple of 8 bytes, so every element, and the station vector
+// at its start, is aligned; the stations are still copied through aligned
+// storage, as every vector field of a packed record is.
 #include "interface/loop_handback.h"
 
 #include "platform/lend_vector.h"

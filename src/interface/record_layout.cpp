@@ -225,7 +225,10 @@ AT(_LOOP_RESULT, TestLocal, 100 + kVectorGrowth);
 AT(_LOOP_RESULT, Length, 124 + kVectorGrowth);
 AT(_LOOP_RESULT, CriticalW, 132 + kVectorGrowth);
 AT(_LOOP_RESULT, Reserved3, 140 + kVectorGrowth);
-static_assert(sizeof(_LOOP_RESULT) == 156 + kVectorGrowth);
+// Padded to a multiple of 8 so that the elements of the host's vector, and
+// the std::vector at their start, are aligned.
+static_assert(sizeof(_LOOP_RESULT) == 156 + kVectorGrowth + 4);
+static_assert(sizeof(_LOOP_RESULT) % alignof(std::vector<std::uint32_t>) == 0);
 
 #undef AT
 

@@ -6,6 +6,8 @@
 #include "loops/loop_results.h"
 
 #include <cmath>
+#include <cstddef>
+#include <cstring>
 
 namespace TavexTest {
 namespace {
@@ -15,7 +17,10 @@ using Tavex::_OBSERVATION;
 // The covariance of a baseline record as its precision block gives it
 // (sdX, rXY, sdY, rXZ, rYZ, sdZ).
 void BaselineCovariance(const _OBSERVATION& r, double c[3][3]) {
-    const double* p = r.K6.Precision;
+    // Copied out of the packed record: its doubles are not aligned.
+    double p[6];
+    std::memcpy(p, reinterpret_cast<const char*>(&r) + offsetof(_OBSERVATION, K6.Precision),
+                sizeof p);
     const double sx = p[0], rxy = p[1], sy = p[2], rxz = p[3], ryz = p[4], sz = p[5];
     const double m[3][3] = {{sx * sx, sx * sy * rxy, sx * sz * rxz},
                             {sx * sy * rxy, sy * sy, sy * sz * ryz},
