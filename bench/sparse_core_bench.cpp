@@ -20,6 +20,7 @@
 // each network of up to 1,000 stations checks our solution against Eigen's
 // and aborts the run when they differ; eigen_solve reports the relative
 // difference of the two solutions for every network.
+#include "cholmod_reference.h"
 #include "eigen_reference.h"
 #include "network_generator.h"
 #include "process_memory.h"
@@ -80,6 +81,11 @@ struct NetworkCase {
     EigenCholesky eigen;
     bool eigenAnalysed = false;
     bool eigenFactorised = false;
+    // CHOLMOD supernodal on N in our order.
+    std::unique_ptr<CholmodSupernodal> cholmod;
+    Eigen::VectorXd ourRightHandSide; // b in our order
+    bool cholmodAnalysed = false;
+    bool cholmodFactorised = false;
 };
 
 std::unique_ptr<NetworkCase>& CacheSlot() {
@@ -156,6 +162,29 @@ void EnsureEigenFactorised(NetworkCase& c) {
     if (c.eigen.info() != Eigen::Success)
         Fail("Eigen's factorisation failed");
     c.eigenFactorised = true;
+}
+
+void EnsureCholmodAnalysed(NetworkCase& c) {
+    if (!c.cholmod) {
+        c.cholmod = std::make_unique<CholmodSupernodal>(NormalMatrix(c.system));
+        c.ourRightHandSide = RightHandSide(c.system);
+        c.cholmodAnalysed = false;
+    }
+    if (c.cholmodAnalysed)
+        return;
+    if (!c.cholmod->Analyse())
+        Fail("CHOLMOD's analysis failed");
+    c.cholmodAnalysed = true;
+    c.cholmodFactorised = false;
+}
+
+void EnsureCholmodFactorised(NetworkCase& c) {
+    EnsureCholmodAnalysed(c);
+    if (c.cholmodFactorised)
+        return;
+    if (!c.cholmod->Factorise())
+        Fail("CHOLMOD's factorisation failed");
+    c.cholmodFactorised = true;
 }
 
 // ||x_ours − x_Eigen|| / ||x_Eigen||, our unknowns mapped to input order.
@@ -243,6 +272,11 @@ double OurMultiplyAdds(const Tavex::CholeskyFactor& factor) {
 
 void OurFactorCounters(benchmark::State& state, const NetworkCase& c) {
     state.counters["L_entries"] = static_cast<double>(c.system.factor.L.Stored());
+    const Tavex::Supernodes& sn = c.system.factor.supernodes;
+    if (!sn.Empty()) {
+        state.counters["supernodes"] = static_cast<double>(sn.count);
+        state.counters["block_entries"] = static_cast<double>(sn.blockStart[sn.count]);
+    }
     state.counters["L_MiB"] = static_cast<double>(FactorBytes(c.system.factor)) / kMebibyte;
 }
 
@@ -361,6 +395,43 @@ void EigenSolve(benchmark::State& state, NetworkCase& c) {
     state.counters["solution_rel_diff"] = RelativeDifference(c, x);
 }
 
+// --- CHOLMOD's steps ---------------------------------------------------------
+
+// Supernodal analysis of N in our order (natural ordering, no postorder).
+void CholmodAnalyse(benchmark::State& state, NetworkCase& c) {
+    for (auto _ : state) {
+        c.cholmodAnalysed = false;
+        EnsureCholmodAnalysed(c);
+    }
+    state.counters["CHOLMOD_L_entries"] = c.cholmod->FactorEntries();
+    state.counters["CHOLMOD_supernodes"] = c.cholmod->Supernodes();
+}
+
+void CholmodFactorise(benchmark::State& state, NetworkCase& c) {
+    EnsureCholmodAnalysed(c);
+    for (auto _ : state) {
+        c.cholmodFactorised = false;
+        EnsureCholmodFactorised(c);
+    }
+}
+
+void CholmodSolve(benchmark::State& state, NetworkCase& c) {
+    EnsureCholmodFactorised(c);
+    Eigen::VectorXd x;
+    for (auto _ : state) {
+        x = c.cholmod->Solve(c.ourRightHandSide);
+        benchmark::DoNotOptimize(x.data());
+    }
+    EnsureSolved(c);
+    double difference = 0.0, norm = 0.0;
+    for (Eigen::Index k = 0; k < x.size(); ++k) {
+        const double ours = c.system.x[static_cast<std::size_t>(k) + 1];
+        difference += (ours - x(k)) * (ours - x(k));
+        norm += x(k) * x(k);
+    }
+    state.counters["solution_rel_diff"] = std::sqrt(difference / norm);
+}
+
 // --- registration -----------------------------------------------------------
 
 using CaseStep = void (*)(benchmark::State&, NetworkCase&);
@@ -376,6 +447,8 @@ constexpr Step kSteps[] = {
     {"ours_numeric", OursNumeric, false},       {"ours_solve", OursSolve, false},
     {"ours_inverse", OursInverse, true},        {"eigen_analyse", EigenAnalyse, false},
     {"eigen_factorise", EigenFactorise, false}, {"eigen_solve", EigenSolve, false},
+    {"cholmod_analyse", CholmodAnalyse, false}, {"cholmod_factorise", CholmodFactorise, false},
+    {"cholmod_solve", CholmodSolve, false},
 };
 
 // Networks this large are timed once per step.

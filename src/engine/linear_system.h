@@ -12,6 +12,7 @@
 #define TAVEX_ENGINE_LINEAR_SYSTEM_H
 
 #include "engine/compressed_rows.h"
+#include "engine/supernodes.h"
 
 #include <cstdint>
 #include <vector>
@@ -23,6 +24,12 @@ struct CholeskyFactor {
     // Elimination tree: parent[k] is the first row j > k with l(j, k) in the
     // structure, 0 for a root.
     std::vector<std::uint32_t> parent;
+    // The supernodes of L, found by the first numeric factorisation on this
+    // structure, and their dense blocks: work space of the factorisation and
+    // of the sparse inverse, kept between them so that repeated
+    // factorisations do not pay for fresh memory again. L keeps the values.
+    Supernodes supernodes;
+    std::vector<double> blocks;
     bool holdsCofactors = false;
 
     std::size_t Unknowns() const { return L.rows; }

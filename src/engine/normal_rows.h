@@ -13,6 +13,9 @@ namespace Tavex {
 // a dense work vector over the unknowns (1-based).
 void ScatterNormalRow(const LinearSystem& system, std::uint32_t j, std::vector<double>& x);
 
+// x[k] += n(k, j) for every k >= j: the lower part of column j of N.
+void ScatterNormalColumn(const LinearSystem& system, std::uint32_t j, std::vector<double>& x);
+
 } // namespace Tavex
 
 #endif

@@ -46,8 +46,8 @@ struct ColumnWork {
 
 } // namespace
 
-int NumericFactorisation(LinearSystem& s, double epsilon, std::uint32_t& singularUnknown,
-                         MessageLog& log) {
+int SimplicialFactorisation(LinearSystem& s, double epsilon, std::uint32_t& singularUnknown,
+                            MessageLog& log) {
     CholeskyFactor& factor = s.factor;
     CompressedRows& L = factor.L;
     const std::size_t u = L.rows;

@@ -1,5 +1,6 @@
-// Numeric Cholesky factorisation N = L Lᵀ, row by row, on the structure the
-// symbolic factorisation fixed.
+// Numeric Cholesky factorisation N = L Lᵀ on the structure the symbolic
+// factorisation fixed: supernodal (dense blocks, BLAS), and the simplicial
+// row-by-row form that defines it.
 #ifndef TAVEX_ENGINE_NUMERIC_FACTORISATION_H
 #define TAVEX_ENGINE_NUMERIC_FACTORISATION_H
 
@@ -18,8 +19,17 @@ namespace Tavex {
 // error 531 is logged and 0 returned, the factor left incomplete. A pivot of
 // exactly ε² is accepted. Otherwise l(j, j) = √d. epsilon is the singularity
 // criterion DeltaSingular / Sigma0.
+//
+// This is the supernodal factorisation: the same values of L (to rounding)
+// and the same singular unknown, the work done in dense blocks. It finds the
+// factor's supernodes on first use after the symbolic factorisation.
 int NumericFactorisation(LinearSystem& system, double epsilon, std::uint32_t& singularUnknown,
                          MessageLog& log);
+
+// The same factorisation row by row (up-looking, as CSparse's cs_chol), the
+// reference of the supernodal one.
+int SimplicialFactorisation(LinearSystem& system, double epsilon, std::uint32_t& singularUnknown,
+                            MessageLog& log);
 
 } // namespace Tavex
 

@@ -57,7 +57,7 @@ ColumnCopy CopyByColumns(const CholeskyFactor& factor) {
 
 } // namespace
 
-int SparseInverse(CholeskyFactor& factor, MessageLog& log) {
+int SimplicialSparseInverse(CholeskyFactor& factor, MessageLog& log) {
     CompressedRows& L = factor.L;
     const std::size_t u = L.rows;
     ColumnCopy c;
