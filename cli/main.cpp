@@ -302,9 +302,17 @@ int RunProject(const Options& o) {
         }
     }
 
+    // The findings the host reads from a result document that was not asked
+    // for are written into a directory of their own, which goes with them.
+    std::optional<ScratchDirectory> aside;
+    Options findings = o;
+    if (FindingsExtension(o.command) != nullptr && !AskedFor(o, 2)) {
+        aside.emplace();
+        findings.outputDirectory = aside->Path();
+    }
     RunResults results;
     for (int form : FormsToRun(o))
-        results = Run(o, project, form, window);
+        results = Run(form == 2 ? findings : o, project, form, window);
     // Side shots and variance components come back in the result document
     // only: when none was asked for, an adjustment writes one aside.
     if (!results.documentRead && NeedsResultDocument(project, results)) {
@@ -321,7 +329,7 @@ int RunProject(const Options& o) {
     std::optional<CogoResults> cogo;
     std::optional<LoopResults> loops;
     if (FindingsExtension(o.command) != nullptr && results.result != 0) {
-        const std::filesystem::path document = FindingsDocument(o, project);
+        const std::filesystem::path document = FindingsDocument(findings, project);
         try {
             if (o.command == "prerun")
                 prerun = ReadPreRunDocument(document.string(), project);
@@ -334,10 +342,6 @@ int RunProject(const Options& o) {
         } catch (const std::runtime_error& error) {
             std::fprintf(stderr, "tavex: %s\n", error.what());
             return kExitFailedRun;
-        }
-        if (!AskedFor(o, 2)) {
-            std::error_code ignored;
-            std::filesystem::remove(document, ignored);
         }
     }
 
