@@ -43,6 +43,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -474,6 +475,33 @@ struct _LOOP_RESULT {
     double CriticalW;             // 140 (132)
     double Reserved3[2];          // 148 (140)
     char AlignmentPadding[4];     // 164: not in the binary interface
+
+    // Copies and moves take the fields after the station vector by their
+    // bytes: they lie on 4-byte boundaries, where a double may not be bound
+    // to a reference.
+    _LOOP_RESULT() = default;
+    _LOOP_RESULT(const _LOOP_RESULT& other) : Stations(other.Stations) { CopyFields(other); }
+    _LOOP_RESULT(_LOOP_RESULT&& other) noexcept : Stations(std::move(other.Stations)) {
+        CopyFields(other);
+    }
+    _LOOP_RESULT& operator=(const _LOOP_RESULT& other) {
+        Stations = other.Stations;
+        CopyFields(other);
+        return *this;
+    }
+    _LOOP_RESULT& operator=(_LOOP_RESULT&& other) noexcept {
+        Stations = std::move(other.Stations);
+        CopyFields(other);
+        return *this;
+    }
+    ~_LOOP_RESULT() = default;
+
+private:
+    void CopyFields(const _LOOP_RESULT& other) {
+        constexpr std::size_t first = sizeof(std::vector<std::uint32_t>);
+        std::memcpy(reinterpret_cast<char*>(this) + first,
+                    reinterpret_cast<const char*>(&other) + first, sizeof(_LOOP_RESULT) - first);
+    }
 };
 
 #pragma pack(pop)
