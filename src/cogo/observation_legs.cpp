@@ -77,6 +77,19 @@ void AddBothWays(std::vector<CogoLeg>& legs, CogoLeg leg, int components) {
     legs.push_back(leg);
 }
 
+// Starts the leg of a two-station observation from its station to its
+// target; a GPS baseline is complete with its coordinate differences and is
+// added to the table both ways at once (then true).
+bool StartLeg(const CObservation& o, CogoLeg& leg, std::vector<CogoLeg>& table) {
+    leg.from = o.Station;
+    leg.to = o.Target;
+    if (!GpsDifferences(o, leg.v))
+        return false;
+    leg.type = LEG_GPS;
+    AddBothWays(table, leg, 3);
+    return true;
+}
+
 } // namespace
 
 double RelationLengthToPlane(const ProjectState& p, const CogoState& c, double length) {
@@ -117,13 +130,8 @@ void BuildPolygonEdges(const ProjectState& p, CogoState& c) {
         if (o == nullptr || !TwoStations(c, *o))
             continue;
         CogoLeg leg;
-        leg.from = o->Station;
-        leg.to = o->Target;
-        if (GpsDifferences(*o, leg.v)) {
-            leg.type = LEG_GPS;
-            AddBothWays(c.edges, leg, 3);
+        if (StartLeg(*o, leg, c.edges))
             continue;
-        }
         double distance = PlaneDistanceOf(p, c, *o);
         if (!(distance > 0.0))
             distance = DistanceBetween(c, o->Station, o->Target);
@@ -149,13 +157,8 @@ void BuildHeightLegs(const ProjectState& p, CogoState& c) {
         if (o == nullptr || !TwoStations(c, *o))
             continue;
         CogoLeg leg;
-        leg.from = o->Station;
-        leg.to = o->Target;
-        if (GpsDifferences(*o, leg.v)) {
-            leg.type = LEG_GPS;
-            AddBothWays(c.heightLegs, leg, 3);
+        if (StartLeg(*o, leg, c.heightLegs))
             continue;
-        }
         leg.type = LEG_HEIGHT;
         const int levelled = SlotOf(*o, OBS_HEIGHT_DIFFERENCE);
         if (levelled >= 0) {
