@@ -94,11 +94,8 @@ std::unique_ptr<CLoopResults> GpsMisclosure(const LoopNetwork& network, const Le
                 cov[r][c] += legCov[r][c] / (count * count);
         }
         loop->Length += length / count;
-        if (last - first > 1) {
-            TXXML_LOOPOBSERVATION mean = LegMean(network, from, to);
-            SetValues(mean, network, sum, 3);
-            AddObservation(*loop, std::move(mean));
-        }
+        if (last - first > 1)
+            AddLegMean(*loop, network, from, to, sum, 3);
     }
     for (int r = 0; r < 3; ++r)
         SetMisclosure(*loop, r, m[r], network.varianceFactor * cov[r][r]);

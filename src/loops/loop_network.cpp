@@ -6,6 +6,7 @@
 #include "resources/string_ids.h"
 
 #include <cmath>
+#include <utility>
 
 namespace Tavex {
 
@@ -50,13 +51,22 @@ TXXML_LOOPOBSERVATION LegObservation(const LoopNetwork& network, std::uint32_t i
     return record;
 }
 
-TXXML_LOOPOBSERVATION LegMean(const LoopNetwork& network, std::uint32_t from, std::uint32_t to) {
+void AddLegMean(CLoopResults& loop, const LoopNetwork& network, std::uint32_t from,
+                std::uint32_t to, const double* values, int count) {
     TXXML_LOOPOBSERVATION record;
     record.identification = CStringL(STR_LABEL_MEAN);
     record.fromStation = network.Name(from);
     record.toStation = network.Name(to);
     record.reading = "legMean";
-    return record;
+    SetValues(record, network, values, count);
+    AddObservation(loop, std::move(record));
+}
+
+void FinishHeightLoop(CLoopResults& loop, const LoopNetwork& network, double misclosure,
+                      double variance) {
+    SetMisclosure(loop, SLOT_HEIGHT, misclosure, network.varianceFactor * variance);
+    loop.Tolerance = network.criticalW * loop.Sd[SLOT_HEIGHT];
+    SetCentre(network, loop);
 }
 
 void SetValues(TXXML_LOOPOBSERVATION& record, const LoopNetwork& network, const double* values,

@@ -46,8 +46,16 @@ CKZString AngleText(const LoopNetwork& network, double radians);
 TXXML_LOOPOBSERVATION LegObservation(const LoopNetwork& network, std::uint32_t index,
                                      std::uint32_t from, std::uint32_t to, const char* reading);
 
-// The mean of a leg's observations (only written when it has more than one).
-TXXML_LOOPOBSERVATION LegMean(const LoopNetwork& network, std::uint32_t from, std::uint32_t to);
+// Adds the mean of a leg's observations (count values, metres) to the
+// loop's list; only for a leg of more than one observation.
+void AddLegMean(CLoopResults& loop, const LoopNetwork& network, std::uint32_t from,
+                std::uint32_t to, const double* values, int count);
+
+// Completes a height loop (levelling or trigonometric): its misclosure with
+// the standard deviation from the variance (times the network's variance
+// factor), the tolerance k·σ and the centre.
+void FinishHeightLoop(CLoopResults& loop, const LoopNetwork& network, double misclosure,
+                      double variance);
 
 // Gives a record its values (metres, or radians when angle), both as SI
 // values for the document and as the report's texts.

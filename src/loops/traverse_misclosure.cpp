@@ -128,11 +128,8 @@ std::unique_ptr<CLoopResults> TraverseMisclosure(const LoopNetwork& network, con
         leg[i].value /= count;
         leg[i].variance /= count * count;
         loop->Length += leg[i].value;
-        if (last - first > 1) {
-            TXXML_LOOPOBSERVATION mean = LegMean(network, from, to);
-            SetValues(mean, network, &leg[i].value, 1);
-            AddObservation(*loop, std::move(mean));
-        }
+        if (last - first > 1)
+            AddLegMean(*loop, network, from, to, &leg[i].value, 1);
     }
 
     // The angles: angle i at station i, from station i − 1 to station i + 1.

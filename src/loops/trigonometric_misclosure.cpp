@@ -81,15 +81,10 @@ std::unique_ptr<CLoopResults> TrigonometricMisclosure(const LoopNetwork& network
         misclosure += value;
         variance += legVariance / (count * count);
         loop->Length += length / count;
-        if (last - first > 1) {
-            TXXML_LOOPOBSERVATION mean = LegMean(network, from, to);
-            SetValues(mean, network, &value, 1);
-            AddObservation(*loop, std::move(mean));
-        }
+        if (last - first > 1)
+            AddLegMean(*loop, network, from, to, &value, 1);
     }
-    SetMisclosure(*loop, SLOT_HEIGHT, misclosure, network.varianceFactor * variance);
-    loop->Tolerance = network.criticalW * loop->Sd[SLOT_HEIGHT];
-    SetCentre(network, *loop);
+    FinishHeightLoop(*loop, network, misclosure, variance);
     return loop;
 }
 

@@ -34,6 +34,11 @@ TXXML_PROJECT ProjectRecord(const ProjectState& project, const EngineState& engi
 TXXML_OBSERVATIONRECORD RowRecord(const ProjectState& p, const EngineState& e, std::size_t r,
                                   bool input, bool adjustment, bool tests);
 
+// The coordinate record of station s at its current position: latitude,
+// longitude and height, and its grid coordinates when the project has a map
+// projection (document_sections_stations.cpp).
+TXXML_COORDINATE PositionRecord(const ProjectState& p, const EngineState& e, unsigned s);
+
 // document_sections_summary.cpp
 void InsertSummarySection(CTXXmlNode& project, const ProjectState& p, const EngineState& e);
 void InsertTestTable(CTXXmlNode& project, const ProjectState& p, const EngineState& e);

@@ -14,18 +14,6 @@ namespace Tavex {
 
 namespace {
 
-TXXML_COORDINATE FreeCoordinate(const ProjectState& p, const EngineState& e, unsigned s) {
-    const StationGeometry& g = e.geometry[s];
-    TXXML_COORDINATE c;
-    c.latitude = g.lat;
-    c.longitude = g.lon;
-    c.height = g.h;
-    if (p.ProjectionType != 0 && p.CurrentProjection &&
-        p.CurrentProjection->LatLonToXY(g.lat, g.lon, &c.easting, &c.northing))
-        c.grid = 1;
-    return c;
-}
-
 TXXML_ELLIPSE FreeEllipse(const ProjectState& p, const EngineState& e, unsigned s) {
     const StationPrecision& sp = e.results.stations[s];
     TXXML_ELLIPSE record;
@@ -86,7 +74,7 @@ void InsertFreeStationSection(CTXXmlNode& project, const ProjectState& p, const 
                              {"horizontal", f.north && f.east ? 1 : 0},
                              {"height", f.height ? 1 : 0}},
                             station);
-        station.InsertCoordinate(FreeCoordinate(p, e, f.freeStation), node);
+        station.InsertCoordinate(PositionRecord(p, e, f.freeStation), node);
         if (SwitchOn(p, SLOT_ABSOLUTE_PRECISION))
             station.InsertEllips(FreeEllipse(p, e, f.freeStation), node);
         for (const FreeRowResult& r : f.rows)

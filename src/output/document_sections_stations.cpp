@@ -66,13 +66,7 @@ TXXML_COORDINATE Approximate(const StationRec& st) {
 TXXML_COORDINATE Adjusted(const ProjectState& p, const EngineState& e, unsigned s) {
     const StationGeometry& g = e.geometry[s];
     const StationRec& st = p.Stations[s];
-    TXXML_COORDINATE c;
-    c.latitude = g.lat;
-    c.longitude = g.lon;
-    c.height = g.h;
-    if (p.ProjectionType != 0 && p.CurrentProjection &&
-        p.CurrentProjection->LatLonToXY(g.lat, g.lon, &c.easting, &c.northing))
-        c.grid = 1;
+    TXXML_COORDINATE c = PositionRecord(p, e, s);
     if (!p.AdjDesign) {
         c.corrections = 1;
         c.correctionNorth = g.NorthScale() * (g.lat - st.Lat);
@@ -129,6 +123,18 @@ void Column(CTXXmlNode& table, const char* attribute, int label, const char* uni
 }
 
 } // namespace
+
+TXXML_COORDINATE PositionRecord(const ProjectState& p, const EngineState& e, unsigned s) {
+    const StationGeometry& g = e.geometry[s];
+    TXXML_COORDINATE c;
+    c.latitude = g.lat;
+    c.longitude = g.lon;
+    c.height = g.h;
+    if (p.ProjectionType != 0 && p.CurrentProjection &&
+        p.CurrentProjection->LatLonToXY(g.lat, g.lon, &c.easting, &c.northing))
+        c.grid = 1;
+    return c;
+}
 
 void InsertStationSection(CTXXmlNode& project, const ProjectState& p, const EngineState& e) {
     CTXXmlNode stations;
