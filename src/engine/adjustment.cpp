@@ -190,6 +190,10 @@ void ApplyVarianceFactor(ProjectState& p, EngineState& e) {
         L.val[k] *= factorScale;
     for (std::size_t k = 1; k < e.system.P.val.size(); ++k)
         e.system.P.val[k] *= 1.0 / f;
+    // B = N + held weights is scaled as a whole: its held weights with it.
+    for (double& w : e.system.inner.heldWeight)
+        w *= 1.0 / f;
+    e.system.factor.correction.Scale(f);
     e.varianceFactorApplied = true;
 }
 

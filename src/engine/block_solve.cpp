@@ -67,6 +67,20 @@ void BackAll(const CholeskyFactor& factor, BlockSolveWork& work) {
     }
 }
 
+// Columns of B⁻¹ into columns of N⁻¹ under inner constraints: x(i, b) −=
+// (Y Zᵀ)(i, first + b).
+void CorrectColumns(const CholeskyFactor& factor, std::uint32_t first, std::size_t count,
+                    BlockSolveWork& work) {
+    const LowRankCorrection& c = factor.correction;
+    if (!c.Active())
+        return;
+    double* x = work.x.data();
+    for (std::size_t i = 1; i <= factor.Unknowns(); ++i)
+        for (std::size_t b = 0; b < count; ++b)
+            x[i * B + b] -=
+                c.Element(static_cast<std::uint32_t>(i), first + static_cast<std::uint32_t>(b));
+}
+
 } // namespace
 
 void UnitBlockSolve(const CholeskyFactor& factor, std::uint32_t first, std::size_t count,
@@ -81,6 +95,7 @@ void UnitBlockSolve(const CholeskyFactor& factor, std::uint32_t first, std::size
     CollectPaths(factor, first, count, work);
     ForwardOnPaths(factor, first, count, work);
     BackAll(factor, work);
+    CorrectColumns(factor, first, count, work);
 }
 
 } // namespace Tavex

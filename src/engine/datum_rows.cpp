@@ -1,8 +1,10 @@
 #include "engine/datum_rows.h"
 
+#include "engine/normal_rows.h"
 #include "messages/string_loader.h"
 #include "resources/string_ids.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -126,6 +128,49 @@ void InnerConstraints(const ProjectState& p, EngineState& e) {
         row.source = c;
         Append(e, row);
     }
+}
+
+// Up to count stations among the candidates, far apart: the first, the one
+// farthest from it, the one farthest from the line through both.
+std::vector<unsigned> SpreadStations(const EngineState& e, const std::vector<unsigned>& candidates,
+                                     unsigned count) {
+    std::vector<unsigned> chosen;
+    if (candidates.empty() || count == 0)
+        return chosen;
+    const StationGeometry& origin = e.geometry[candidates.front()];
+    const auto plane = [&](unsigned s) {
+        const StationGeometry& g = e.geometry[s];
+        const double dLon = std::remainder(g.lon - origin.lon, 2.0 * std::numbers::pi);
+        return std::pair{(g.lat - origin.lat) * origin.M, dLon * origin.N * origin.cosLat};
+    };
+    chosen.push_back(candidates.front());
+    const auto farthest = [&](auto measure) {
+        unsigned best = 0;
+        double largest = -1.0;
+        for (unsigned s : candidates) {
+            if (std::find(chosen.begin(), chosen.end(), s) != chosen.end())
+                continue;
+            const double m = measure(plane(s));
+            if (m > largest) {
+                largest = m;
+                best = s;
+            }
+        }
+        return best;
+    };
+    if (count >= 2) {
+        const unsigned second = farthest([](auto p) { return std::hypot(p.first, p.second); });
+        if (second != 0)
+            chosen.push_back(second);
+    }
+    if (count >= 3 && chosen.size() == 2) {
+        const auto [n2, e2] = plane(chosen[1]);
+        const unsigned third =
+            farthest([&](auto p) { return std::fabs(n2 * p.second - e2 * p.first); });
+        if (third != 0)
+            chosen.push_back(third);
+    }
+    return chosen;
 }
 
 void TransformationRows(const ProjectState& p, EngineState& e) {
@@ -254,6 +299,40 @@ int CheckCounts(ProjectState& p, const EngineState& e) {
             warn(STR_FREE_GPS_FIXED);
     }
     return 1;
+}
+
+void HoldInnerConstraintDatum(const ProjectState& p, EngineState& e) {
+    InnerConstraintRows& inner = e.system.inner;
+    inner.held.clear();
+    inner.heldWeight.clear();
+    const Defect defect = DefectOf(p, e);
+    std::vector<unsigned> horizontal, vertical;
+    for (unsigned position = 1; position <= e.order.count; ++position) {
+        const unsigned s = e.order.stationAt[position];
+        if (e.index.north[s] != 0 && e.index.east[s] != 0)
+            horizontal.push_back(s);
+        if (e.index.height[s] != 0)
+            vertical.push_back(s);
+    }
+    std::vector<std::uint32_t> held;
+    for (unsigned s : SpreadStations(e, horizontal, defect.horizontalStations)) {
+        held.push_back(e.index.north[s]);
+        held.push_back(e.index.east[s]);
+    }
+    for (unsigned s : SpreadStations(e, vertical, defect.heightStations))
+        held.push_back(e.index.height[s]);
+    // W_k = n(k, k) (N's, with nothing held yet): B's diagonal twice N's
+    // there keeps B as well scaled as N.
+    std::vector<double> column(e.Unknowns() + 1, 0.0);
+    std::vector<double> weights;
+    for (std::uint32_t k : held) {
+        ScatterNormalColumn(e.system, k, column);
+        const double n = column[k];
+        std::fill(column.begin(), column.end(), 0.0);
+        weights.push_back(n > 0.0 ? n : 1.0);
+    }
+    inner.held = std::move(held);
+    inner.heldWeight = std::move(weights);
 }
 
 InnerConstraintCoefficients InnerConstraint(const ProjectState& p, const EngineState& e,

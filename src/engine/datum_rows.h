@@ -56,6 +56,14 @@ InnerConstraintCoefficients InnerConstraint(const ProjectState& project, const E
                                             unsigned constraint, unsigned station,
                                             const MeanPoint& mean);
 
+// Chooses the unknowns that hold the minimally held matrix B under inner
+// constraints (inner_constraint_system.h) and their weights W_k = n(k, k):
+// north and east of as many stations, and heights of as many, as the datum
+// defect asks, taken far apart so that B is well conditioned — the first
+// ordered station, the one farthest from it and the one farthest from the
+// line through both. Needs the filled A, Aᵀ and P.
+void HoldInnerConstraintDatum(const ProjectState& project, EngineState& engine);
+
 } // namespace Tavex
 
 #endif

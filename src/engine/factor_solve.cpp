@@ -1,5 +1,6 @@
 #include "engine/factor_solve.h"
 
+#include "engine/low_rank_correction.h"
 #include "messages/no_memory.h"
 #include "resources/string_ids.h"
 
@@ -47,10 +48,19 @@ int SolveNormalEquations(LinearSystem& s, MessageLog& log) {
     } catch (const std::bad_alloc&) {
         return ReportNoMemory(log, STR_NO_MEMORY_ALLOCATE, STR_OBJECT_HELP_MATRIX);
     }
+    std::vector<double> b;
+    try {
+        if (s.factor.correction.Active())
+            b = s.x;
+    } catch (const std::bad_alloc&) {
+        return ReportNoMemory(log, STR_NO_MEMORY_ALLOCATE, STR_OBJECT_HELP_MATRIX);
+    }
     ForwardSubstitution(s.factor, s.x);
     BackSubstitution(s.factor, s.x);
+    CorrectSolution(s.factor, b, s.x);
     try {
         Multiply(s.A, s.x, s.Ax);
+        InnerConstraintProducts(s, s.x, s.Ax);
     } catch (const std::bad_alloc&) {
         return ReportNoMemory(log, STR_NO_MEMORY_ALLOCATE, STR_OBJECT_HELP_MATRIX);
     }
@@ -84,6 +94,7 @@ double CofactorElement(const CholeskyFactor& factor, std::uint32_t i, std::uint3
         work.yi.assign(u + 1, 0.0);
         work.yj.assign(u + 1, 0.0);
     }
+    const double correction = factor.correction.Active() ? factor.correction.Element(i, j) : 0.0;
     UnitForward(factor, i, work.yi, work.pathI);
     if (i == j) {
         double q = 0.0;
@@ -91,7 +102,7 @@ double CofactorElement(const CholeskyFactor& factor, std::uint32_t i, std::uint3
             q += work.yi[m] * work.yi[m];
             work.yi[m] = 0.0;
         }
-        return q;
+        return q - correction;
     }
     UnitForward(factor, j, work.yj, work.pathJ);
     // Both paths end at the same root when they meet; their common part is
@@ -103,7 +114,7 @@ double CofactorElement(const CholeskyFactor& factor, std::uint32_t i, std::uint3
         work.yi[m] = 0.0;
     for (std::uint32_t m : work.pathJ)
         work.yj[m] = 0.0;
-    return q;
+    return q - correction;
 }
 
 } // namespace Tavex

@@ -227,6 +227,35 @@ void Filler::TransformationRowFill(std::size_t r, DesignRow& d, double& weight) 
 void Filler::InnerRowFill(std::size_t r) {
     e_.observed[r] = e_.computed[r] = e_.sigma[r] = 0.0;
     e_.system.l[r] = 0.0;
+    if (!meanReady_) {
+        mean_ = InnerConstraintMean(p_, e_);
+        meanReady_ = true;
+    }
+    const ObservationRow& row = e_.rows[r];
+    InnerConstraintRows& inner = e_.system.inner;
+    const std::size_t u = e_.Unknowns();
+    std::vector<double> g(u + 1, 0.0);
+    double squares = 0.0;
+    for (unsigned position = 1; position <= e_.order.count; ++position) {
+        const unsigned s = e_.order.stationAt[position];
+        const InnerConstraintCoefficients c = InnerConstraint(p_, e_, row.source, s, mean_);
+        const std::uint32_t at[3] = {e_.index.north[s], e_.index.east[s], e_.index.height[s]};
+        const double value[3] = {c.north, c.east, c.height};
+        for (int k = 0; k < 3; ++k)
+            if (at[k] != 0) {
+                g[at[k]] = value[k];
+                squares += value[k] * value[k];
+            }
+    }
+    // A row without coefficients constrains nothing.
+    if (squares == 0.0)
+        return;
+    const double length = std::sqrt(squares);
+    for (double& v : g)
+        v /= length;
+    inner.rows.push_back(static_cast<std::uint32_t>(r));
+    inner.length.push_back(length);
+    inner.G.insert(inner.G.end(), g.begin(), g.end());
 }
 
 int Filler::Fill(CompressedRowsBuilder& a, CompressedRowsBuilder& weights) {
@@ -235,26 +264,9 @@ int Filler::Fill(CompressedRowsBuilder& a, CompressedRowsBuilder& weights) {
     for (std::size_t r = 1; r <= rows; ++r) {
         const ObservationRow& row = e_.rows[r];
         if (row.kind == ROW_INNER_CONSTRAINT) {
-            // A dense row over every station with coordinate unknowns.
-            if (!meanReady_) {
-                mean_ = InnerConstraintMean(p_, e_);
-                meanReady_ = true;
-            }
+            // A dense row over every station with coordinate unknowns: kept
+            // beside A, so that N keeps the network's sparsity.
             InnerRowFill(r);
-            std::vector<std::pair<std::uint32_t, double>> entries;
-            for (unsigned position = 1; position <= e_.order.count; ++position) {
-                const unsigned s = e_.order.stationAt[position];
-                const InnerConstraintCoefficients c = InnerConstraint(p_, e_, row.source, s, mean_);
-                if (e_.index.north[s])
-                    entries.emplace_back(e_.index.north[s], c.north);
-                if (e_.index.east[s])
-                    entries.emplace_back(e_.index.east[s], c.east);
-                if (e_.index.height[s])
-                    entries.emplace_back(e_.index.height[s], c.height);
-            }
-            std::sort(entries.begin(), entries.end());
-            for (const auto& [unknown, value] : entries)
-                a.Append(unknown, value);
             a.EndRow();
             weights.Append(static_cast<std::uint32_t>(r), kInnerConstraintWeight);
             weights.EndRow();
@@ -300,6 +312,7 @@ int FillSystem(ProjectState& p, EngineState& e, Progress& progress) {
         e.system.l.assign(rows + 1, 0.0);
         if (!progress.Stage(STR_STAGE_FILL_DESIGN))
             return 0;
+        e.system.inner.Clear();
         CompressedRowsBuilder a(rows, unknowns, 6 * rows);
         CompressedRowsBuilder weights(rows, rows, rows + 6 * e.counts.gpsBaselines);
         Filler filler(p, e);
@@ -310,6 +323,8 @@ int FillSystem(ProjectState& p, EngineState& e, Progress& progress) {
         e.system.A = a.Finish();
         e.system.P = weights.Finish();
         e.system.At = Transpose(e.system.A);
+        if (e.system.inner.Active())
+            HoldInnerConstraintDatum(p, e);
         // The weights are formed anew here, so a variance-component pass's
         // cumulative factors divide them once.
         if (e.variance.reweighting)

@@ -8,10 +8,13 @@
 // rows, the diagonal last in every row, on the structure the symbolic
 // factorisation fixed. After the sparse inverse the same value array holds
 // the elements of Q = N⁻¹ on that structure; holdsCofactors says which.
+// Inner-constraint rows are kept beside A rather than in it (see
+// inner_constraint_system.h), so N stays as sparse as the network.
 #ifndef TAVEX_ENGINE_LINEAR_SYSTEM_H
 #define TAVEX_ENGINE_LINEAR_SYSTEM_H
 
 #include "engine/compressed_rows.h"
+#include "engine/inner_constraint_system.h"
 #include "engine/supernodes.h"
 
 #include <cstdint>
@@ -30,6 +33,9 @@ struct CholeskyFactor {
     // factorisations do not pay for fresh memory again. L keeps the values.
     Supernodes supernodes;
     std::vector<double> blocks;
+    // With inner constraints L factorises the minimally held B, and Q = N⁻¹
+    // is B⁻¹ minus this correction.
+    LowRankCorrection correction;
     bool holdsCofactors = false;
 
     std::size_t Unknowns() const { return L.rows; }
@@ -43,6 +49,7 @@ struct LinearSystem {
     CompressedRows A;  // observation rows x unknowns, the transpose of At
     CompressedRows P;  // observation rows x observation rows
     CholeskyFactor factor;
+    InnerConstraintRows inner; // empty without inner constraints
     std::vector<double> l;  // reduced observations, 1..rows
     std::vector<double> Ax; // A x, 1..rows
     std::vector<double> x;  // right-hand side, then the solution, 1..unknowns

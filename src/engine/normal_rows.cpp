@@ -19,6 +19,7 @@ void ScatterNormalRow(const LinearSystem& s, std::uint32_t j, std::vector<double
             }
         }
     }
+    x[j] += s.inner.HeldWeight(j);
 }
 
 void ScatterNormalColumn(const LinearSystem& s, std::uint32_t j, std::vector<double>& x) {
@@ -39,6 +40,7 @@ void ScatterNormalColumn(const LinearSystem& s, std::uint32_t j, std::vector<dou
             }
         }
     }
+    x[j] += s.inner.HeldWeight(j);
 }
 
 } // namespace Tavex

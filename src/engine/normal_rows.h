@@ -1,4 +1,6 @@
 // Rows of the normal matrix N = Aᵀ P A formed on demand, never N as a whole.
+// With inner constraints the matrix is the minimally held B: the weights W_k
+// of the held unknowns are added on the diagonal.
 #ifndef TAVEX_ENGINE_NORMAL_ROWS_H
 #define TAVEX_ENGINE_NORMAL_ROWS_H
 

@@ -10,6 +10,7 @@
 // values land in the row form of L at once.
 #include "engine/numeric_factorisation.h"
 
+#include "engine/low_rank_correction.h"
 #include "engine/normal_rows.h"
 #include "messages/no_memory.h"
 #include "messages/string_loader.h"
@@ -93,7 +94,7 @@ int SimplicialFactorisation(LinearSystem& s, double epsilon, std::uint32_t& sing
         }
         L.val[diagonal] = std::sqrt(d);
     }
-    return 1;
+    return FormLowRankCorrection(s, singularUnknown, log);
 }
 
 } // namespace Tavex

@@ -20,6 +20,11 @@ namespace Tavex {
 // exactly ε² is accepted. Otherwise l(j, j) = √d. epsilon is the singularity
 // criterion DeltaSingular / Sigma0.
 //
+// With inner constraints the matrix factorised is the minimally held B and
+// the low-rank correction into the inner-constraint datum is formed after it
+// (low_rank_correction.h); M singular is reported like a pivot at the first
+// held unknown.
+//
 // This is the supernodal factorisation: the same values of L (to rounding)
 // and the same singular unknown, the work done in dense blocks. It finds the
 // factor's supernodes on first use after the symbolic factorisation.

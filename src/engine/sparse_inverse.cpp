@@ -8,6 +8,7 @@
 // value side by side, so the inner loop reads memory in order) and on the
 // diagonal apart; each column's results go into the copy for the columns
 // still to come and into the row form of L, whose positions the copy keeps.
+#include "engine/low_rank_correction.h"
 #include "engine/sparse_inverse.h"
 
 #include "messages/no_memory.h"
@@ -111,6 +112,7 @@ int SimplicialSparseInverse(CholeskyFactor& factor, MessageLog& log) {
         c.diagonal[j] = (1.0 / l) * (1.0 / l + aw / l);
         L.val[factor.Diagonal(j)] = c.diagonal[j];
     }
+    CorrectCofactorSubset(factor);
     factor.holdsCofactors = true;
     return 1;
 }

@@ -13,9 +13,10 @@ namespace Tavex {
 // block L_JJ of supernode s, the rows below it L_RJ and Q_RR the part of Q
 // already computed on those rows,
 //   U = L_RJ L_JJ⁻¹,   Q_RJ = −Q_RR U,   Q_JJ = (L_JJ L_JJᵀ)⁻¹ − Uᵀ Q_RJ.
-// Afterwards the value array holds q on the structure and holdsCofactors is
-// set. Returns 1, or 0 after error 401 with 421 when the work arrays cannot
-// be had (the factor is then unchanged).
+// Afterwards the value array holds q on the structure (with inner
+// constraints corrected into their datum) and holdsCofactors is set.
+// Returns 1, or 0 after error 401 with 421 when the work arrays cannot be
+// had (the factor is then unchanged).
 int SparseInverse(CholeskyFactor& factor, MessageLog& log);
 
 // Takahashi's recurrences column by column, the reference of the

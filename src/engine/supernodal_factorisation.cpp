@@ -19,6 +19,7 @@
 // another order of summation; the first one below ε² in the order of the
 // unknowns names the singular unknown.
 #include "engine/dense_kernels.h"
+#include "engine/low_rank_correction.h"
 #include "engine/normal_rows.h"
 #include "engine/numeric_factorisation.h"
 #include "messages/no_memory.h"
@@ -210,7 +211,7 @@ int NumericFactorisation(LinearSystem& s, double epsilon, std::uint32_t& singula
         }
     }
     ScatterBlocks(sn, factor.blocks, L);
-    return 1;
+    return FormLowRankCorrection(s, singularUnknown, log);
 }
 
 } // namespace Tavex

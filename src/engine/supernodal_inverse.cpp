@@ -8,6 +8,7 @@
 // up the tree: every element of Q_RR is on the blocks of later supernodes,
 // already computed when s is reached (the supernodes run from the last to
 // the first). Each supernode's Q replaces its L in the same block.
+#include "engine/low_rank_correction.h"
 #include "engine/dense_kernels.h"
 #include "engine/sparse_inverse.h"
 #include "messages/no_memory.h"
@@ -191,6 +192,7 @@ int SparseInverse(CholeskyFactor& factor, MessageLog& log) {
             std::copy_n(QRJ + c * nb, nb, F + nc + c * nr);
     }
     ScatterBlocks(sn, factor.blocks, L);
+    CorrectCofactorSubset(factor);
     factor.holdsCofactors = true;
     return 1;
 }
