@@ -21,6 +21,8 @@ public:
     explicit DocumentReader(std::string path);
 
     const xmlNode* Project() const { return project_; }
+    // The whole parsed document (its processing instructions, for example).
+    xmlDoc* Document() const { return document_.get(); }
 
     // Throws std::runtime_error naming the document.
     [[noreturn]] void Fail(const std::string& what) const;

@@ -7,11 +7,14 @@
 //                             saves the project with them)
 //   tavex loops PROJECT       find loops and their misclosures
 //   tavex multiplier P DIM    the confidence multiplier of probability P
+//   tavex render DOC.xml      an HTML report of a result document (-o FILE)
 //
 // Exit status: 0 success, 1 a run that failed (the kernel's messages say
 // why; also the host's own failure, which it names), 2 a command or project
 // file that cannot be used (nothing written, the place in the file named).
 #include "cogo_results.h"
+#include "geojson_report.h"
+#include "html_report.h"
 #include "json_results.h"
 #include "loop_results.h"
 #include "prerun_printer.h"
@@ -20,7 +23,9 @@
 #include "record_layout.h"
 #include "result_document.h"
 #include "run_results.h"
+#include "stylesheets.h"
 #include "summary_printer.h"
+#include "text_file.h"
 
 #include <tavex/tavex.h>
 
@@ -53,21 +58,38 @@ struct Options {
     std::string outputDirectory;
     std::vector<int> forms = {1}; // text report
     bool json = false;
-    std::string writePath; // cogo: the copy of the project with the coordinates
+    std::string writePath;   // cogo: the copy of the project with the coordinates
+    bool html = false;       // an HTML report of the run's result document
+    std::string htmlPath;    // its file; empty for the document's name with .html
+    std::string geojsonPath; // adjust, design, cogo: the stations and lines as GeoJSON
+    std::string renderPath;  // render: the HTML file (-o)
 };
 
 void Usage(std::FILE* out) {
     std::fputs("usage: tavex COMMAND [options] PROJECT\n"
                "       tavex multiplier P DIM\n"
-               "commands: adjust, design, prerun, cogo, loops, multiplier\n"
+               "       tavex render DOCUMENT.xml [-o FILE.html]\n"
+               "commands: adjust, design, prerun, cogo, loops, multiplier, render\n"
                "options:\n"
                "  --output-dir DIR   write the kernel's files into DIR (default: the project's)\n"
                "  --output FORM      text (default), xml, both or none\n"
                "  --json             print the results as JSON on standard output\n"
                "  --write FILE       cogo: save a copy of the project with the computed\n"
                "                     approximate coordinates\n"
+               "  --html [FILE.html] also write an HTML report of the result document\n"
+               "                     (default: the document's name with .html; a FILE\n"
+               "                     must end in .html or .htm, or use --html=FILE)\n"
+               "  --geojson FILE     adjust, design, cogo: the stations (and the observed\n"
+               "                     lines) as GeoJSON in WGS 84 longitude and latitude\n"
+               "  -o FILE            render: the HTML file (default: DOCUMENT.html)\n"
                "  --help             this text\n",
                out);
+}
+
+// Whether an argument after --html is its file rather than the project.
+bool IsHtmlFileName(const std::string& a) {
+    const std::string extension = std::filesystem::path(a).extension().string();
+    return extension == ".html" || extension == ".htm";
 }
 
 [[noreturn]] void BadUsage(const std::string& why) {
@@ -89,6 +111,20 @@ Options ParseArguments(int argc, char** argv) {
             if (++k >= argc)
                 BadUsage("--write needs a file");
             o.writePath = argv[k];
+        } else if (a == "--html" || a.rfind("--html=", 0) == 0) {
+            o.html = true;
+            if (a.size() > 7)
+                o.htmlPath = a.substr(7);
+            else if (k + 1 < argc && IsHtmlFileName(argv[k + 1]))
+                o.htmlPath = argv[++k];
+        } else if (a == "--geojson") {
+            if (++k >= argc)
+                BadUsage("--geojson needs a file");
+            o.geojsonPath = argv[k];
+        } else if (a == "-o") {
+            if (++k >= argc)
+                BadUsage("-o needs a file");
+            o.renderPath = argv[k];
         } else if (a == "--output-dir") {
             if (++k >= argc)
                 BadUsage("--output-dir needs a directory");
@@ -120,6 +156,13 @@ Options ParseArguments(int argc, char** argv) {
         BadUsage("no command");
     if (!o.writePath.empty() && o.command != "cogo")
         BadUsage("--write goes with cogo");
+    if (!o.geojsonPath.empty() && o.command != "adjust" && o.command != "design" &&
+        o.command != "cogo")
+        BadUsage("--geojson goes with adjust, design or cogo");
+    if (!o.renderPath.empty() && o.command != "render")
+        BadUsage("-o goes with render");
+    if (o.html && (o.command == "render" || o.command == "multiplier"))
+        BadUsage("--html goes with adjust, design, prerun, cogo or loops");
     return o;
 }
 
@@ -176,10 +219,22 @@ const char* FindingsExtension(const std::string& command) {
     return nullptr;
 }
 
-// The output forms to run. The findings of the pre-run, COGO and the loops are read
-// from their result documents, so these always write one, last.
+// The extension of the run's result document.
+std::string DocumentExtension(const std::string& command) {
+    const char* findings = FindingsExtension(command);
+    return findings != nullptr ? findings : ResultDocumentName("");
+}
+
+// Whether the run must write its result document: its findings are read from
+// it, or the HTML report or the GeoJSON are made from it.
+bool NeedsDocument(const Options& o) {
+    return FindingsExtension(o.command) != nullptr || o.html || !o.geojsonPath.empty();
+}
+
+// The output forms to run. A run whose result document is needed always
+// writes one, last.
 std::vector<int> FormsToRun(const Options& o) {
-    if (FindingsExtension(o.command) == nullptr)
+    if (!NeedsDocument(o))
         return o.forms;
     std::vector<int> forms;
     for (int form : o.forms)
@@ -221,7 +276,40 @@ RunResults Run(const Options& o, const Project& project, int form, Tavex::HWND w
 
 std::filesystem::path FindingsDocument(const Options& o, const Project& project) {
     return std::filesystem::path(OutputDirectory(o, project)) /
-           (Stem(project.path) + FindingsExtension(o.command));
+           (Stem(project.path) + DocumentExtension(o.command));
+}
+
+// The HTML report and the GeoJSON asked for, made from the run's document;
+// the stylesheets are put next to a document the user asked for, so that a
+// browser shows it. Returns what was written, as (what, path). Throws
+// std::runtime_error when a report cannot be made.
+std::vector<std::pair<std::string, std::string>>
+WriteReports(const Options& o, const Project& project, const std::string& document) {
+    std::vector<std::pair<std::string, std::string>> written;
+    if (AskedFor(o, 2)) {
+        try {
+            CopyStylesheetTo(StylesheetFor(document),
+                             std::filesystem::path(document).parent_path());
+        } catch (const std::runtime_error& error) {
+            // The document itself is written; only its display is missing.
+            std::fprintf(stderr, "tavex: warning: %s\n", error.what());
+        }
+    }
+    if (o.html) {
+        std::string html = o.htmlPath;
+        if (html.empty())
+            html = (std::filesystem::path(OutputDirectory(o, project)) /
+                    std::filesystem::path(HtmlNameFor(document)).filename())
+                       .string();
+        RenderHtml(document, html);
+        written.emplace_back("html", html);
+    }
+    if (!o.geojsonPath.empty()) {
+        WriteTextFile(o.geojsonPath,
+                      o.command == "cogo" ? CogoGeoJson(document) : AdjustmentGeoJson(document));
+        written.emplace_back("geojson", o.geojsonPath);
+    }
+    return written;
 }
 
 // Approximate coordinates for the stations an adjustment needs them for:
@@ -306,7 +394,7 @@ int RunProject(const Options& o) {
     // for are written into a directory of their own, which goes with them.
     std::optional<ScratchDirectory> aside;
     Options findings = o;
-    if (FindingsExtension(o.command) != nullptr && !AskedFor(o, 2)) {
+    if (NeedsDocument(o) && !AskedFor(o, 2)) {
         aside.emplace();
         findings.outputDirectory = aside->Path();
     }
@@ -344,6 +432,15 @@ int RunProject(const Options& o) {
             return kExitFailedRun;
         }
     }
+    std::vector<std::pair<std::string, std::string>> reports;
+    if (results.result != 0 && (NeedsDocument(o) || AskedFor(o, 2))) {
+        try {
+            reports = WriteReports(o, project, FindingsDocument(findings, project).string());
+        } catch (const std::runtime_error& error) {
+            std::fprintf(stderr, "tavex: %s\n", error.what());
+            return kExitFailedRun;
+        }
+    }
 
     if (o.json) {
         nlohmann::json root = nlohmann::json::parse(ResultsAsJson(project, results, o.command));
@@ -355,6 +452,8 @@ int RunProject(const Options& o) {
             root["loops"] = nlohmann::json::parse(LoopsAsJson(*loops));
         if (!computedFirst.empty())
             root["approximate_coordinates_computed"] = computedFirst;
+        for (const auto& [what, path] : reports)
+            root[what] = path;
         std::printf("%s\n", root.dump(2).c_str());
     } else {
         PrintMessages(stdout, results.messages);
@@ -375,15 +474,36 @@ int RunProject(const Options& o) {
         }
         if (results.result != 0 && !results.stations.empty())
             PrintAdjustment(stdout, project, results);
+        for (const auto& [what, path] : reports)
+            std::printf("\n%s written: %s\n", what == "html" ? "HTML report" : "GeoJSON",
+                        path.c_str());
         std::printf("\n%s: %s\n", o.command.c_str(), results.result ? "succeeded" : "failed");
     }
     return results.result ? 0 : kExitFailedRun;
+}
+
+// tavex render DOC.xml [-o FILE.html]: any result document as HTML.
+int Render(const Options& o) {
+    if (o.arguments.size() != 1)
+        BadUsage("render needs one result document");
+    const std::string& document = o.arguments[0];
+    const std::string html = o.renderPath.empty() ? HtmlNameFor(document) : o.renderPath;
+    try {
+        RenderHtml(document, html);
+    } catch (const std::runtime_error& error) {
+        std::fprintf(stderr, "tavex: %s\n", error.what());
+        return kExitFailedRun;
+    }
+    std::printf("HTML report written: %s\n", html.c_str());
+    return 0;
 }
 
 int Main(int argc, char** argv) {
     const Options options = ParseArguments(argc, argv);
     if (options.command == "multiplier")
         return Multiplier(options);
+    if (options.command == "render")
+        return Render(options);
     static const char* const kProjectCommands[] = {"adjust", "design", "prerun", "cogo", "loops"};
     for (const char* command : kProjectCommands)
         if (options.command == command)

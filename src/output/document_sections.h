@@ -39,6 +39,10 @@ TXXML_OBSERVATIONRECORD RowRecord(const ProjectState& p, const EngineState& e, s
 // projection (document_sections_stations.cpp).
 TXXML_COORDINATE PositionRecord(const ProjectState& p, const EngineState& e, unsigned s);
 
+// The known-station entry of station s, null when s is not known
+// (document_sections_stations.cpp).
+const KnownRec* KnownOf(const ProjectState& p, unsigned s);
+
 // document_sections_summary.cpp
 void InsertSummarySection(CTXXmlNode& project, const ProjectState& p, const EngineState& e);
 void InsertTestTable(CTXXmlNode& project, const ProjectState& p, const EngineState& e);

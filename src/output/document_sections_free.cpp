@@ -3,6 +3,7 @@
 // record, which have no redundancy and no test.
 #include "engine/datum_rows.h"
 #include "output/document_sections.h"
+#include "output/drawing_plane.h"
 #include "output/report_format.h"
 #include "output/report_switches.h"
 #include "output/row_naming.h"
@@ -59,6 +60,7 @@ TXXML_OBSERVATIONRECORD FreeReading(const FreeRowResult& r) {
 void InsertFreeStationSection(CTXXmlNode& project, const ProjectState& p, const EngineState& e) {
     CTXXmlNode section;
     project.InsertChild("FreeStations", {{"title", Label(FreeStationsTitle(p, e))}}, section);
+    const DrawingPlane plane(p); // the plane of the Stations section
     for (const FreeObservation& f : e.freeObservations.list) {
         if (!f.solved)
             continue;
@@ -74,6 +76,7 @@ void InsertFreeStationSection(CTXXmlNode& project, const ProjectState& p, const 
                              {"horizontal", f.north && f.east ? 1 : 0},
                              {"height", f.height ? 1 : 0}},
                             station);
+        plane.SetPosition(station, e.geometry[f.freeStation].lat, e.geometry[f.freeStation].lon);
         station.InsertCoordinate(PositionRecord(p, e, f.freeStation), node);
         if (SwitchOn(p, SLOT_ABSOLUTE_PRECISION))
             station.InsertEllips(FreeEllipse(p, e, f.freeStation), node);

@@ -2,6 +2,7 @@
 // coordinates, coordinate tests and external reliability; the precision
 // table; the absolute and relative standard ellipses.
 #include "output/document_sections.h"
+#include "output/drawing_plane.h"
 #include "output/report_format.h"
 #include "output/report_switches.h"
 #include "output/row_naming.h"
@@ -18,13 +19,6 @@ namespace {
 
 constexpr double kDefaultLevel1D = 0.683;
 constexpr double kDefaultLevel2D = 0.394;
-
-const KnownRec* KnownOf(const ProjectState& p, unsigned s) {
-    for (unsigned k = 1; k <= p.KnownCount && k < p.Known.size(); ++k)
-        if (p.Known[k].Station == s)
-            return &p.Known[k];
-    return nullptr;
-}
 
 TXXML_STATION StationRecord(const ProjectState& p, const EngineState& e, unsigned s) {
     TXXML_STATION record;
@@ -124,6 +118,13 @@ void Column(CTXXmlNode& table, const char* attribute, int label, const char* uni
 
 } // namespace
 
+const KnownRec* KnownOf(const ProjectState& p, unsigned s) {
+    for (unsigned k = 1; k <= p.KnownCount && k < p.Known.size(); ++k)
+        if (p.Known[k].Station == s)
+            return &p.Known[k];
+    return nullptr;
+}
+
 TXXML_COORDINATE PositionRecord(const ProjectState& p, const EngineState& e, unsigned s) {
     const StationGeometry& g = e.geometry[s];
     TXXML_COORDINATE c;
@@ -139,9 +140,13 @@ TXXML_COORDINATE PositionRecord(const ProjectState& p, const EngineState& e, uns
 void InsertStationSection(CTXXmlNode& project, const ProjectState& p, const EngineState& e) {
     CTXXmlNode stations;
     project.InsertChild("Stations", stations);
+    // Plane positions for the drawing of the network, whatever the switches.
+    const DrawingPlane plane(p);
+    plane.Describe(stations);
     for (const unsigned s : AdjustedStations(e)) {
         CTXXmlNode station, coordinate;
         stations.InsertStation(StationRecord(p, e, s), station);
+        plane.SetPosition(station, e.geometry[s].lat, e.geometry[s].lon);
         if (SwitchOn(p, SLOT_INPUT_COORDINATES) && p.Stations[s].HasCoordinates)
             station.InsertCoordinate(Approximate(p.Stations[s]), coordinate);
         if (SwitchOn(p, SLOT_COORDINATES))

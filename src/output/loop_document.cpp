@@ -7,6 +7,8 @@
 #include "loops/loop_results.h"
 #include "messages/tavex_out.h"
 #include "output/adjustment_output.h"
+#include "output/document_sections.h"
+#include "output/drawing_plane.h"
 #include "output/loop_output.h"
 #include "output/loop_rows.h"
 #include "output/output_names.h"
@@ -41,14 +43,22 @@ int InsertLoop(CTXXmlNode& parent, const TXXML_LOOP& loop, CTXXmlNode& out) {
                               out);
 }
 
-int InsertLoopStation(CTXXmlNode& parent, const TXXML_LOOPSTATION& station) {
+// A loop station with its plane position and whether it is known, for the
+// drawing of the loops.
+int InsertLoopStation(CTXXmlNode& parent, const TXXML_LOOPSTATION& station, const ProjectState& p,
+                      const DrawingPlane& plane) {
     CTXXmlNode node;
-    return parent.InsertChild("LoopStation",
-                              {{"position", station.position},
-                               {"stationNumber", station.number},
-                               {"name", station.name},
-                               {"angle", station.angle}},
-                              node);
+    const int status =
+        parent.InsertChild("LoopStation",
+                           {{"position", station.position},
+                            {"stationNumber", station.number},
+                            {"name", station.name},
+                            {"angle", station.angle},
+                            {"known", KnownOf(p, station.number) != nullptr ? 1 : 0}},
+                           node);
+    const StationRec& rec = p.Stations[station.number];
+    plane.SetPosition(node, rec.Lat, rec.Lon);
+    return status;
 }
 
 int InsertLoopObservation(CTXXmlNode& parent, const TXXML_LOOPOBSERVATION& o) {
@@ -110,8 +120,8 @@ TXXML_LOOP LoopRecord(const CLoopResults& loop, int number, std::size_t family, 
     return r;
 }
 
-void InsertOneLoop(CTXXmlNode& kind, const ProjectState& p, const CLoopResults& loop, int number,
-                   std::size_t family) {
+void InsertOneLoop(CTXXmlNode& kind, const ProjectState& p, const DrawingPlane& plane,
+                   const CLoopResults& loop, int number, std::size_t family) {
     const TXXML_LOOP record = LoopRecord(loop, number, family, p.ProjectionType > 0);
     CTXXmlNode node;
     InsertLoop(kind, record, node);
@@ -123,7 +133,7 @@ void InsertOneLoop(CTXXmlNode& kind, const ProjectState& p, const CLoopResults& 
         for (int s : loop.StationsWithoutAngle)
             if (s == loop.Stations[i])
                 station.angle = 0;
-        InsertLoopStation(node, station);
+        InsertLoopStation(node, station, p, plane);
     }
     for (int k = 0; k < loop.Observations->GetSize(); ++k)
         InsertLoopObservation(node, *loop.Observations->GetAt(k));
@@ -147,6 +157,8 @@ int WriteLoopDocument(ProjectState& p, const CLoopResultsPtrArray& loops,
                          {"unit", kXmlUnitMetre},
                          {"angleUnit", kXmlUnitRadian}},
                         root);
+    const DrawingPlane plane(p);
+    plane.Describe(root);
     unsigned total = 0, rejected = 0;
     for (std::size_t f = 0; f < kLoopFamilies.size(); ++f) {
         if (!summary.examined[f])
@@ -167,7 +179,7 @@ int WriteLoopDocument(ProjectState& p, const CLoopResultsPtrArray& loops,
             const CLoopResults& loop = *loops.GetAt(k);
             if (FamilyOfKind(loop.Kind) != kLoopFamilies[f].family)
                 continue;
-            InsertOneLoop(kind, p, loop, ++number, f);
+            InsertOneLoop(kind, p, plane, loop, ++number, f);
             ++total;
             rejected += HasRejectedTest(loop) ? 1u : 0u;
         }
