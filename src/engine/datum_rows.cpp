@@ -165,8 +165,10 @@ std::vector<unsigned> SpreadStations(const EngineState& e, const std::vector<uns
     }
     if (count >= 3 && chosen.size() == 2) {
         const auto [n2, e2] = plane(chosen[1]);
-        const unsigned third =
-            farthest([&](auto p) { return std::fabs(n2 * p.second - e2 * p.first); });
+        const unsigned third = farthest([north = n2, east = e2](auto p) {
+            // Structured bindings are copied in: clang 14 cannot capture them.
+            return std::fabs(north * p.second - east * p.first);
+        });
         if (third != 0)
             chosen.push_back(third);
     }
