@@ -3,6 +3,9 @@
 #include <libxml/parser.h>
 
 #include <charconv>
+#include <fstream>
+#include <limits>
+#include <sstream>
 #include <stdexcept>
 #include <system_error>
 
@@ -17,10 +20,19 @@ bool Named(const xmlNode* node, const char* name) {
 } // namespace
 
 DocumentReader::DocumentReader(std::string path)
-    : path_(std::move(path)),
-      document_(xmlReadFile(path_.c_str(), nullptr,
-                            XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING),
-                &xmlFreeDoc) {
+    : path_(std::move(path)), document_(nullptr, &xmlFreeDoc) {
+    // Read by the host, then parsed: libxml2's own file reading takes the
+    // path for a URI and may open another file ("a%41.xml" as "aA.xml").
+    std::ifstream in(path_, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!in)
+        Fail("cannot be read");
+    const std::string bytes = text.str();
+    if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        Fail("too large");
+    document_.reset(xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr,
+                                  XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
     if (!document_) {
         const xmlError* error = xmlGetLastError();
         Fail(error != nullptr && error->message != nullptr ? error->message : "cannot be read");

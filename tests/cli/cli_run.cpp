@@ -12,7 +12,11 @@ namespace TavexCliTest {
 using nlohmann::json;
 
 Outcome Tavex(const std::string& arguments) {
-    const std::string command = std::string(TAVEX_CLI_PATH) + " " + arguments + " 2>&1";
+    return Shell(std::string(TAVEX_CLI_PATH) + " " + arguments);
+}
+
+Outcome Shell(const std::string& commandLine) {
+    const std::string command = commandLine + " 2>&1";
     Outcome o;
     std::FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr)

@@ -18,6 +18,8 @@ struct Outcome {
 
 // Runs tavex with the arguments.
 Outcome Tavex(const std::string& arguments);
+// Runs a shell command line (standard error joined to standard output).
+Outcome Shell(const std::string& command);
 
 // The path of a bundled example project.
 std::string Example(const std::string& name);
