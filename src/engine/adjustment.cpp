@@ -188,6 +188,8 @@ void ApplyVarianceFactor(ProjectState& p, EngineState& e) {
     const double factorScale = e.system.factor.holdsCofactors ? f : std::sqrt(1.0 / f);
     for (std::size_t k = 1; k < L.val.size(); ++k)
         L.val[k] *= factorScale;
+    for (double& value : e.system.factor.blocks)
+        value *= factorScale;
     for (std::size_t k = 1; k < e.system.P.val.size(); ++k)
         e.system.P.val[k] *= 1.0 / f;
     // B = N + held weights is scaled as a whole: its held weights with it.

@@ -86,15 +86,26 @@ void CorrectColumns(const CholeskyFactor& factor, std::uint32_t first, std::size
 void UnitBlockSolve(const CholeskyFactor& factor, std::uint32_t first, std::size_t count,
                     BlockSolveWork& work) {
     const std::size_t u = factor.Unknowns();
-    work.x.assign((u + 1) * B, 0.0);
-    if (work.mark.size() != u + 1) {
-        work.mark.assign(u + 1, 0u);
-        work.stamp = 0;
-    }
     count = std::min(count, B);
-    CollectPaths(factor, first, count, work);
-    ForwardOnPaths(factor, first, count, work);
-    BackAll(factor, work);
+    if (factor.blocksHoldFactor) {
+        // Every row of x is written by the back sweep: no clearing needed.
+        if (work.x.size() != (u + 1) * B)
+            work.x.assign((u + 1) * B, 0.0);
+        if (work.mark.size() != factor.supernodes.count) {
+            work.mark.assign(factor.supernodes.count, 0u);
+            work.stamp = 0;
+        }
+        SupernodalUnitBlockSolve(factor, first, count, work);
+    } else {
+        work.x.assign((u + 1) * B, 0.0);
+        if (work.mark.size() != u + 1) {
+            work.mark.assign(u + 1, 0u);
+            work.stamp = 0;
+        }
+        CollectPaths(factor, first, count, work);
+        ForwardOnPaths(factor, first, count, work);
+        BackAll(factor, work);
+    }
     CorrectColumns(factor, first, count, work);
 }
 

@@ -12,23 +12,30 @@ namespace Tavex {
 
 // Right-hand sides solved together: the factor is read once per block and
 // the innermost loops run over the block, which the compiler vectorises.
-inline constexpr std::size_t kSolveBlock = 32;
+inline constexpr std::size_t kSolveBlock = 64;
 
 // Work space of UnitBlockSolve, reused from block to block.
 struct BlockSolveWork {
     // x(j, b) at [j * kSolveBlock + b] for unknowns j = 1 … u.
     std::vector<double> x;
-    std::vector<std::uint32_t> path;
-    std::vector<std::uint32_t> mark;
+    std::vector<std::uint32_t> path; // rows, or supernodes, on the unit vectors' paths
+    std::vector<std::uint32_t> mark; // per row, or per supernode
     std::uint32_t stamp = 0;
+    std::vector<double> panel; // a supernode's rows below, gathered
 };
 
 // Columns first … first + count − 1 (count ≤ kSolveBlock) of N⁻¹ into
 // work.x, by L y = e(j) along the union of the elimination-tree paths from
-// the unit vectors (the only rows where y is non-zero) and a dense Lᵀ x = y.
+// the unit vectors (the only rows where y is non-zero) and a dense Lᵀ x = y;
+// on the supernodal blocks when they hold the factor, else on the rows of
+// L. With inner constraints the columns are corrected into their datum.
 // Columns past count are left zero. May throw std::bad_alloc.
 void UnitBlockSolve(const CholeskyFactor& factor, std::uint32_t first, std::size_t count,
                     BlockSolveWork& work);
+
+// The same uncorrected, on the supernodal blocks (factor.blocksHoldFactor).
+void SupernodalUnitBlockSolve(const CholeskyFactor& factor, std::uint32_t first, std::size_t count,
+                              BlockSolveWork& work);
 
 } // namespace Tavex
 

@@ -25,6 +25,15 @@ int I(std::size_t n) {
 
 } // namespace
 
+void Multiply(std::size_t m, std::size_t n, std::size_t k, double alpha, const double* a,
+              std::size_t lda, const double* b, std::size_t ldb, double beta, double* c,
+              std::size_t ldc) {
+    if (m == 0 || n == 0)
+        return;
+    const int M = I(m), N = I(n), K = I(k), LDA = I(lda), LDB = I(ldb), LDC = I(ldc);
+    dgemm_("N", "N", &M, &N, &K, &alpha, a, &LDA, b, &LDB, &beta, c, &LDC);
+}
+
 void MultiplyTransposed(std::size_t m, std::size_t n, std::size_t k, double alpha, const double* a,
                         std::size_t lda, const double* b, std::size_t ldb, double beta, double* c,
                         std::size_t ldc) {

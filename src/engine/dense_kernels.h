@@ -11,6 +11,10 @@
 
 namespace Tavex::Dense {
 
+// C = alpha A B + beta C; A is m x k, B is k x n, C is m x n.
+void Multiply(std::size_t m, std::size_t n, std::size_t k, double alpha, const double* a,
+              std::size_t lda, const double* b, std::size_t ldb, double beta, double* c,
+              std::size_t ldc);
 // C = alpha A Bᵀ + beta C; A is m x k, B is n x k, C is m x n.
 void MultiplyTransposed(std::size_t m, std::size_t n, std::size_t k, double alpha, const double* a,
                         std::size_t lda, const double* b, std::size_t ldb, double beta, double* c,

@@ -37,6 +37,9 @@ struct CholeskyFactor {
     // is B⁻¹ minus this correction.
     LowRankCorrection correction;
     bool holdsCofactors = false;
+    // The blocks hold the values of L (after a supernodal factorisation; not
+    // after the sparse inverse has worked in them).
+    bool blocksHoldFactor = false;
 
     std::size_t Unknowns() const { return L.rows; }
     // Position of the diagonal element of row j in the value array.

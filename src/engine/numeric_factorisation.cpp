@@ -65,6 +65,7 @@ int SimplicialFactorisation(LinearSystem& s, double epsilon, std::uint32_t& sing
         return ReportNoMemory(log, STR_NO_MEMORY_ALLOCATE, STR_OBJECT_NORMAL_MATRIX);
     }
     factor.holdsCofactors = false;
+    factor.blocksHoldFactor = false;
 
     for (std::uint32_t j = 1; j <= u; ++j) {
         ScatterNormalRow(s, j, x);

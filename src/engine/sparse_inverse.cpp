@@ -114,6 +114,7 @@ int SimplicialSparseInverse(CholeskyFactor& factor, MessageLog& log) {
     }
     CorrectCofactorSubset(factor);
     factor.holdsCofactors = true;
+    factor.blocksHoldFactor = false;
     return 1;
 }
 

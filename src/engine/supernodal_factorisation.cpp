@@ -130,6 +130,7 @@ int NumericFactorisation(LinearSystem& s, double epsilon, std::uint32_t& singula
         return ReportNoMemory(log, STR_NO_MEMORY_ALLOCATE, STR_OBJECT_NORMAL_MATRIX);
     }
     factor.holdsCofactors = false;
+    factor.blocksHoldFactor = false;
     const Supernodes& sn = factor.supernodes;
 
     for (std::size_t k = 0; k < sn.count; ++k) {
@@ -211,6 +212,7 @@ int NumericFactorisation(LinearSystem& s, double epsilon, std::uint32_t& singula
         }
     }
     ScatterBlocks(sn, factor.blocks, L);
+    factor.blocksHoldFactor = true;
     return FormLowRankCorrection(s, singularUnknown, log);
 }
 

@@ -194,6 +194,7 @@ int SparseInverse(CholeskyFactor& factor, MessageLog& log) {
     ScatterBlocks(sn, factor.blocks, L);
     CorrectCofactorSubset(factor);
     factor.holdsCofactors = true;
+    factor.blocksHoldFactor = false;
     return 1;
 }
 

@@ -3,6 +3,7 @@
 #include "engine/block_solve.h"
 #include "engine/numeric_factorisation.h"
 #include "engine/singularity_report.h"
+#include "engine/vector_clones.h"
 #include "messages/no_memory.h"
 #include "resources/string_ids.h"
 
@@ -98,63 +99,92 @@ std::vector<double> DisturbingBiases(const EngineState& e) {
     return bias;
 }
 
-// The effect of row i's MDB on unknown j is ∇x_j = e(j)ᵀ N⁻¹ Aᵀ P e(i) MDB_i
-// = (P A N⁻¹ e(j))_i MDB_i, as N⁻¹ and P are symmetric. So one solve per
-// unknown (a block of them at a time) gives the effects of all rows on it:
-// fewer solves than one per row, with the same result. Rows are visited in
-// ascending order and only a strictly larger effect replaces the stored
-// one, so among equal effects the first row is kept.
-void ExternalReliabilityBlock(const EngineState& e, const std::vector<double>& bias,
-                              std::uint32_t first, std::size_t count, BlockSolveWork& work,
-                              std::vector<double>& ax, std::vector<ExternalEffect>& external) {
-    constexpr std::size_t B = kSolveBlock;
-    UnitBlockSolve(e.system.factor, first, count, work);
-    const CompressedRows& A = e.system.A;
-    const CompressedRows& P = e.system.P;
-    for (std::size_t k = 1; k <= e.Rows(); ++k) {
-        double sum[B] = {};
-        for (std::size_t g = A.Begin(k); g < A.End(k); ++g) {
-            const double a = A.val[g];
-            const double* x = work.x.data() + std::size_t{A.col[g]} * B;
-            for (std::size_t b = 0; b < B; ++b)
-                sum[b] += a * x[b];
+// P A by rows, formed once: row i of it times a column of N⁻¹ is the effect
+// of row i's unit bias on that unknown. P couples rows only within a GPS
+// group, so a row of P A has the unknowns of its group.
+CompressedRows WeightedDesign(const LinearSystem& s) {
+    const CompressedRows& A = s.A;
+    const CompressedRows& P = s.P;
+    CompressedRowsBuilder pa(A.rows, A.columns, A.Stored());
+    std::vector<double> sum(A.columns + 1, 0.0);
+    std::vector<std::uint32_t> touched;
+    for (std::size_t i = 1; i <= A.rows; ++i) {
+        touched.clear();
+        for (std::size_t f = P.Begin(i); f < P.End(i); ++f)
+            for (std::size_t g = A.Begin(P.col[f]); g < A.End(P.col[f]); ++g) {
+                const std::uint32_t k = A.col[g];
+                if (sum[k] == 0.0 && std::find(touched.begin(), touched.end(), k) == touched.end())
+                    touched.push_back(k);
+                sum[k] += P.val[f] * A.val[g];
+            }
+        std::sort(touched.begin(), touched.end());
+        for (std::uint32_t k : touched) {
+            pa.Append(k, sum[k]);
+            sum[k] = 0.0;
         }
-        std::copy(sum, sum + B, ax.begin() + static_cast<std::ptrdiff_t>(k * B));
+        pa.EndRow();
     }
-    for (std::size_t i = 1; i <= e.Rows(); ++i) {
-        if (bias[i] == 0.0)
+    return pa.Finish();
+}
+
+// The strongest effect on each unknown of the block: ∇x_j = e(j)ᵀ N⁻¹ Aᵀ P
+// e(i) MDB_i = (P A N⁻¹ e(j))_i MDB_i, as N⁻¹ and P are symmetric. So one
+// solve per unknown gives the effects of all rows on it: fewer solves than
+// one per row, with the same result. Rows are visited in ascending order and
+// only a strictly larger effect replaces the kept one, so among equal effects
+// the first row is kept. Branch-free, so that it vectorises over the block.
+TAVEX_VECTOR_CLONES
+void StrongestEffects(const CompressedRows& PA, const std::vector<double>& bias, const double* x,
+                      double* largest, double* value, std::uint32_t* row) {
+    constexpr std::size_t B = kSolveBlock;
+    for (std::size_t i = 1; i <= PA.rows; ++i) {
+        const double mdb = bias[i];
+        if (mdb == 0.0)
             continue;
         double effect[B] = {};
-        for (std::size_t f = P.Begin(i); f < P.End(i); ++f) {
-            const double weight = P.val[f];
-            const double* t = ax.data() + std::size_t{P.col[f]} * B;
+        for (std::size_t g = PA.Begin(i); g < PA.End(i); ++g) {
+            const double a = PA.val[g];
+            const double* xc = x + std::size_t{PA.col[g]} * B;
             for (std::size_t b = 0; b < B; ++b)
-                effect[b] += weight * t[b];
+                effect[b] += a * xc[b];
         }
-        for (std::size_t b = 0; b < count; ++b) {
-            ExternalEffect& stored = external[first + b];
-            const double value = effect[b] * bias[i];
-            if (std::fabs(value) > std::fabs(stored.value)) {
-                stored.value = value;
-                stored.row = static_cast<std::uint32_t>(i);
-            }
+        const auto index = static_cast<std::uint32_t>(i);
+        for (std::size_t b = 0; b < B; ++b) {
+            const double v = effect[b] * mdb;
+            const double size = std::fabs(v);
+            const bool stronger = size > largest[b];
+            largest[b] = stronger ? size : largest[b];
+            value[b] = stronger ? v : value[b];
+            row[b] = stronger ? index : row[b];
         }
     }
 }
 
+void ExternalReliabilityBlock(const EngineState& e, const CompressedRows& PA,
+                              const std::vector<double>& bias, std::uint32_t first,
+                              std::size_t count, BlockSolveWork& work,
+                              std::vector<ExternalEffect>& external) {
+    constexpr std::size_t B = kSolveBlock;
+    UnitBlockSolve(e.system.factor, first, count, work);
+    double largest[B] = {}, value[B] = {};
+    std::uint32_t row[B] = {};
+    StrongestEffects(PA, bias, work.x.data(), largest, value, row);
+    for (std::size_t b = 0; b < count; ++b)
+        external[first + b] = ExternalEffect{value[b], row[b]};
+}
+
 // Runs the blocks of unknowns worker, worker + workers, … on one thread
 // with its own work space. False when memory ran out.
-bool ExternalReliabilityBlocks(const EngineState& e, const std::vector<double>& bias,
-                               unsigned worker, unsigned workers,
+bool ExternalReliabilityBlocks(const EngineState& e, const CompressedRows& PA,
+                               const std::vector<double>& bias, unsigned worker, unsigned workers,
                                std::vector<ExternalEffect>& external) noexcept {
     try {
         const std::size_t u = e.Unknowns();
-        std::vector<double> ax((e.Rows() + 1) * kSolveBlock, 0.0);
         BlockSolveWork work;
         for (std::size_t first = 1 + worker * kSolveBlock; first <= u;
              first += workers * kSolveBlock)
-            ExternalReliabilityBlock(e, bias, static_cast<std::uint32_t>(first),
-                                     std::min(kSolveBlock, u + 1 - first), work, ax, external);
+            ExternalReliabilityBlock(e, PA, bias, static_cast<std::uint32_t>(first),
+                                     std::min(kSolveBlock, u + 1 - first), work, external);
         return true;
     } catch (const std::bad_alloc&) {
         return false;
@@ -164,7 +194,8 @@ bool ExternalReliabilityBlocks(const EngineState& e, const std::vector<double>& 
 // Each block writes the entries of its own unknowns only, so the blocks are
 // shared out among the machine's cores without locking. The result does
 // not depend on how many threads ran.
-bool ExternalReliabilityOnAllCores(const EngineState& e, const std::vector<double>& bias,
+bool ExternalReliabilityOnAllCores(const EngineState& e, const CompressedRows& PA,
+                                   const std::vector<double>& bias,
                                    std::vector<ExternalEffect>& external) {
     constexpr std::size_t kBlocksPerWorker = 16; // below this a thread is not worth starting
     const std::size_t blocks = (e.Unknowns() + kSolveBlock - 1) / kSolveBlock;
@@ -176,13 +207,13 @@ bool ExternalReliabilityOnAllCores(const EngineState& e, const std::vector<doubl
     for (unsigned w = 1; w < workers; ++w) {
         try {
             threads.emplace_back(
-                [&, w] { done[w] = ExternalReliabilityBlocks(e, bias, w, workers, external); });
+                [&, w] { done[w] = ExternalReliabilityBlocks(e, PA, bias, w, workers, external); });
         } catch (const std::system_error&) {
             // No thread to be had: this thread does that share as well.
-            done[w] = ExternalReliabilityBlocks(e, bias, w, workers, external);
+            done[w] = ExternalReliabilityBlocks(e, PA, bias, w, workers, external);
         }
     }
-    done[0] = ExternalReliabilityBlocks(e, bias, 0, workers, external);
+    done[0] = ExternalReliabilityBlocks(e, PA, bias, 0, workers, external);
     for (std::thread& thread : threads)
         thread.join();
     return std::all_of(done.begin(), done.end(), [](char ok) { return ok != 0; });
@@ -203,7 +234,8 @@ int ComputeExternalReliability(ProjectState& p, EngineState& e) {
     try {
         r.external.assign(e.Unknowns() + 1, ExternalEffect{});
         const std::vector<double> bias = DisturbingBiases(e);
-        if (!ExternalReliabilityOnAllCores(e, bias, r.external))
+        const CompressedRows PA = WeightedDesign(e.system);
+        if (!ExternalReliabilityOnAllCores(e, PA, bias, r.external))
             throw std::bad_alloc();
     } catch (const std::bad_alloc&) {
         return ReportNoMemory(p.Messages, STR_NO_MEMORY_COMPUTE, STR_OBJECT_EXTERNAL_RELIABILITY);
