@@ -190,6 +190,8 @@ void ApplyVarianceFactor(ProjectState& p, EngineState& e) {
         L.val[k] *= factorScale;
     for (double& value : e.system.factor.blocks)
         value *= factorScale;
+    for (double& n : e.system.factor.normalDiagonal)
+        n *= factorScale * factorScale;
     for (std::size_t k = 1; k < e.system.P.val.size(); ++k)
         e.system.P.val[k] *= 1.0 / f;
     // B = N + held weights is scaled as a whole: its held weights with it.

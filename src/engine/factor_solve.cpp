@@ -1,6 +1,7 @@
 #include "engine/factor_solve.h"
 
 #include "engine/low_rank_correction.h"
+#include "engine/supernodal_solve.h"
 #include "messages/no_memory.h"
 #include "resources/string_ids.h"
 
@@ -9,6 +10,8 @@
 namespace Tavex {
 
 void ForwardSubstitution(const CholeskyFactor& factor, std::vector<double>& b) {
+    if (factor.blocksHoldFactor)
+        return SupernodalForward(factor, b);
     const CompressedRows& L = factor.L;
     for (std::size_t j = 1; j <= L.rows; ++j) {
         const std::size_t diagonal = factor.Diagonal(j);
@@ -20,6 +23,8 @@ void ForwardSubstitution(const CholeskyFactor& factor, std::vector<double>& b) {
 }
 
 double NormalDiagonal(const CholeskyFactor& factor, std::uint32_t i) {
+    if (factor.blocksHoldFactor)
+        return factor.normalDiagonal[i];
     const CompressedRows& L = factor.L;
     double n = 0.0;
     for (std::size_t e = L.Begin(i); e < L.End(i); ++e)
@@ -28,6 +33,8 @@ double NormalDiagonal(const CholeskyFactor& factor, std::uint32_t i) {
 }
 
 void BackSubstitution(const CholeskyFactor& factor, std::vector<double>& y) {
+    if (factor.blocksHoldFactor)
+        return SupernodalBack(factor, y);
     const CompressedRows& L = factor.L;
     // Column sweep over the rows: once x(j) is known, its contribution
     // l(j, k) x(j) leaves every earlier y(k).
@@ -73,6 +80,8 @@ namespace {
 // nodes in ascending order. y must be zero on entry outside the path.
 void UnitForward(const CholeskyFactor& factor, std::uint32_t i, std::vector<double>& y,
                  std::vector<std::uint32_t>& path) {
+    if (factor.blocksHoldFactor)
+        return SupernodalUnitForward(factor, i, y, path);
     const CompressedRows& L = factor.L;
     path.clear();
     for (std::uint32_t m = i; m != 0; m = factor.parent[m]) {

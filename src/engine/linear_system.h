@@ -38,8 +38,11 @@ struct CholeskyFactor {
     LowRankCorrection correction;
     bool holdsCofactors = false;
     // The blocks hold the values of L (after a supernodal factorisation; not
-    // after the sparse inverse has worked in them).
+    // after the sparse inverse has worked in them). The row-stored values are
+    // then not written: the solves and single cofactors work on the blocks,
+    // and normalDiagonal keeps n(j, j) of the matrix factorised.
     bool blocksHoldFactor = false;
+    std::vector<double> normalDiagonal;
 
     std::size_t Unknowns() const { return L.rows; }
     // Position of the diagonal element of row j in the value array.
@@ -47,15 +50,23 @@ struct CholeskyFactor {
     void Clear() { *this = CholeskyFactor{}; }
 };
 
+// Writes the factor's values into the rows of L too, when only the blocks
+// hold them (for computations that read L by rows). May throw
+// std::bad_alloc.
+inline void WriteRowValues(CholeskyFactor& factor) {
+    if (factor.blocksHoldFactor)
+        ScatterBlocks(factor.supernodes, factor.blocks, factor.L);
+}
+
 struct LinearSystem {
     CompressedRows At; // unknowns x observation rows
     CompressedRows A;  // observation rows x unknowns, the transpose of At
     CompressedRows P;  // observation rows x observation rows
     CholeskyFactor factor;
     InnerConstraintRows inner; // empty without inner constraints
-    std::vector<double> l;  // reduced observations, 1..rows
-    std::vector<double> Ax; // A x, 1..rows
-    std::vector<double> x;  // right-hand side, then the solution, 1..unknowns
+    std::vector<double> l;     // reduced observations, 1..rows
+    std::vector<double> Ax;    // A x, 1..rows
+    std::vector<double> x;     // right-hand side, then the solution, 1..unknowns
 
     std::size_t Unknowns() const { return At.rows; }
     std::size_t Rows() const { return At.columns; }

@@ -66,6 +66,7 @@ int SimplicialSparseInverse(CholeskyFactor& factor, MessageLog& log) {
     std::vector<std::size_t> slot; // slot[k]: index of row k in column j, or npos
     constexpr std::size_t npos = static_cast<std::size_t>(-1);
     try {
+        WriteRowValues(factor);
         c = CopyByColumns(factor);
         a.resize(u + 1);
         w.resize(u + 1);

@@ -126,6 +126,7 @@ int NumericFactorisation(LinearSystem& s, double epsilon, std::uint32_t& singula
         w.head.assign(sn.count, kNone);
         w.link.assign(sn.count, kNone);
         w.nextRow.assign(sn.count, 0);
+        factor.normalDiagonal.resize(u + 1);
     } catch (const std::bad_alloc&) {
         return ReportNoMemory(log, STR_NO_MEMORY_ALLOCATE, STR_OBJECT_NORMAL_MATRIX);
     }
@@ -147,6 +148,7 @@ int NumericFactorisation(LinearSystem& s, double epsilon, std::uint32_t& singula
                 F[r + c * nr] = w.x[R[r]];
                 w.x[R[r]] = 0.0;
             }
+            factor.normalDiagonal[sn.first[k] + c] = F[c + c * nr];
         }
 
         // Update from every earlier supernode d with rows in this one's
@@ -211,7 +213,6 @@ int NumericFactorisation(LinearSystem& s, double epsilon, std::uint32_t& singula
             w.head[t] = k;
         }
     }
-    ScatterBlocks(sn, factor.blocks, L);
     factor.blocksHoldFactor = true;
     return FormLowRankCorrection(s, singularUnknown, log);
 }

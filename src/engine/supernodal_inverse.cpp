@@ -8,8 +8,8 @@
 // up the tree: every element of Q_RR is on the blocks of later supernodes,
 // already computed when s is reached (the supernodes run from the last to
 // the first). Each supernode's Q replaces its L in the same block.
-#include "engine/low_rank_correction.h"
 #include "engine/dense_kernels.h"
+#include "engine/low_rank_correction.h"
 #include "engine/sparse_inverse.h"
 #include "messages/no_memory.h"
 #include "resources/string_ids.h"
@@ -130,7 +130,10 @@ int SparseInverse(CholeskyFactor& factor, MessageLog& log) {
         if (factor.supernodes.Empty() && u > 0)
             factor.supernodes = FindSupernodes(L, factor.parent);
         const Supernodes& sn = factor.supernodes;
-        GatherBlocks(sn, L, factor.blocks);
+        // The blocks hold the factor after a supernodal factorisation; a
+        // factor computed otherwise is gathered from the rows of L.
+        if (!factor.blocksHoldFactor)
+            GatherBlocks(sn, L, factor.blocks);
         std::size_t most = 0, mostBelow = 0;
         for (std::size_t k = 0; k < sn.count; ++k) {
             const std::size_t nb = sn.RowCount(k) - sn.Columns(k);

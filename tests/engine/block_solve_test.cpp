@@ -27,8 +27,10 @@ TEST(UnitBlockSolve, ColumnsOfTheInverseMatchTheDenseInverse) {
         ASSERT_TRUE(SymbolicFactorisation(s, std::numeric_limits<std::uint64_t>::max(), log));
         ASSERT_TRUE(NumericFactorisation(s, 1e-6, singular, log));
         ASSERT_TRUE(s.factor.blocksHoldFactor);
-        if (onRows)
+        if (onRows) {
+            WriteRowValues(s.factor);
             s.factor.blocksHoldFactor = false;
+        }
 
         const Eigen::MatrixXd A = TavexTest::DenseA(description);
         const Eigen::MatrixXd Q = (A.transpose() * TavexTest::DenseP(description) * A).inverse();

@@ -25,7 +25,10 @@ constexpr std::uint64_t kAmpleCapacity = std::numeric_limits<std::uint64_t>::max
 bool Factorise(LinearSystem& s, MessageLog& log, std::uint32_t& singular) {
     if (!SymbolicFactorisation(s, kAmpleCapacity, log))
         return false;
-    return NumericFactorisation(s, 1e-6, singular, log) != 0;
+    if (!NumericFactorisation(s, 1e-6, singular, log))
+        return false;
+    WriteRowValues(s.factor); // the values are read by rows below
+    return true;
 }
 
 double Relative(double value, double reference, double scale) {
@@ -156,6 +159,7 @@ TEST(Singularity, PivotExactlyEpsilonSquaredIsAccepted) {
         const int ok = NumericFactorisation(s, 0.5, singular, log);
         EXPECT_EQ(ok, weight == 0.25 ? 1 : 0) << weight;
         if (ok) {
+            WriteRowValues(s.factor);
             EXPECT_EQ(s.factor.L.val[1], 0.5);
         } else {
             EXPECT_EQ(singular, 1u);

@@ -148,6 +148,7 @@ TEST_P(SupernodalAgainstReferences, FactorSolveInverseAndBlockSolve) {
     ASSERT_TRUE(SimplicialFactorisation(simplicial, 1e-6, singular, log));
     ASSERT_TRUE(NumericFactorisation(s, 1e-6, singular, log));
     ASSERT_FALSE(s.factor.supernodes.Empty());
+    WriteRowValues(s.factor);
 
     const Eigen::MatrixXd A = DenseA(description);
     const Eigen::MatrixXd P = DenseP(description);
@@ -204,6 +205,7 @@ TEST_P(SupernodalAgainstReferences, FactorSolveInverseAndBlockSolve) {
     // Factorised again over the cofactors (the blocks are kept): the factor.
     ASSERT_TRUE(NumericFactorisation(s, 1e-6, singular, log));
     EXPECT_FALSE(s.factor.holdsCofactors);
+    WriteRowValues(s.factor);
     for (std::uint32_t j = 1; j <= u; ++j)
         for (std::size_t e = L.Begin(j); e < L.End(j); ++e)
             EXPECT_LT(Gap(L.val[e], simplicialFactor[e], std::sqrt(N(j - 1, j - 1))), 1e-12);
