@@ -98,6 +98,13 @@ bool IsHtmlFileName(const std::string& a) {
     std::exit(kExitBadInput);
 }
 
+// The value of the option at argv[k], which moves k on to it.
+const char* OptionValue(int argc, char** argv, int& k, const char* missing) {
+    if (++k >= argc)
+        BadUsage(missing);
+    return argv[k];
+}
+
 Options ParseArguments(int argc, char** argv) {
     Options o;
     for (int k = 1; k < argc; ++k) {
@@ -108,9 +115,7 @@ Options ParseArguments(int argc, char** argv) {
         } else if (a == "--json") {
             o.json = true;
         } else if (a == "--write") {
-            if (++k >= argc)
-                BadUsage("--write needs a file");
-            o.writePath = argv[k];
+            o.writePath = OptionValue(argc, argv, k, "--write needs a file");
         } else if (a == "--html" || a.rfind("--html=", 0) == 0) {
             o.html = true;
             if (a.size() > 7)
@@ -118,21 +123,14 @@ Options ParseArguments(int argc, char** argv) {
             else if (k + 1 < argc && IsHtmlFileName(argv[k + 1]))
                 o.htmlPath = argv[++k];
         } else if (a == "--geojson") {
-            if (++k >= argc)
-                BadUsage("--geojson needs a file");
-            o.geojsonPath = argv[k];
+            o.geojsonPath = OptionValue(argc, argv, k, "--geojson needs a file");
         } else if (a == "-o") {
-            if (++k >= argc)
-                BadUsage("-o needs a file");
-            o.renderPath = argv[k];
+            o.renderPath = OptionValue(argc, argv, k, "-o needs a file");
         } else if (a == "--output-dir") {
-            if (++k >= argc)
-                BadUsage("--output-dir needs a directory");
-            o.outputDirectory = argv[k];
+            o.outputDirectory = OptionValue(argc, argv, k, "--output-dir needs a directory");
         } else if (a == "--output") {
-            if (++k >= argc)
-                BadUsage("--output needs text, xml, both or none");
-            const std::string form = argv[k];
+            const std::string form =
+                OptionValue(argc, argv, k, "--output needs text, xml, both or none");
             if (form == "text")
                 o.forms = {1};
             else if (form == "xml")

@@ -160,7 +160,12 @@
             <tr>
               <td><xsl:value-of select="@key"/></td>
               <td class="text"><xsl:call-template name="group-kind"/></td>
-              <td><xsl:call-template name="real"><xsl:with-param name="v" select="@estimate"/></xsl:call-template></td>
+              <!-- Without redundancy the estimate is rounding noise. -->
+              <xsl:variable name="r"><xsl:call-template name="num"><xsl:with-param name="v" select="@redundancy"/></xsl:call-template></xsl:variable>
+              <td><xsl:choose>
+                <xsl:when test="number($r) &gt; 0.000001"><xsl:call-template name="real"><xsl:with-param name="v" select="@estimate"/></xsl:call-template></xsl:when>
+                <xsl:otherwise>– (no redundancy)</xsl:otherwise>
+              </xsl:choose></td>
               <td><xsl:call-template name="real"><xsl:with-param name="v" select="@redundancy"/><xsl:with-param name="pattern" select="'0.00'"/></xsl:call-template></td>
               <td><xsl:call-template name="real"><xsl:with-param name="v" select="@factor"/></xsl:call-template></td>
             </tr>
