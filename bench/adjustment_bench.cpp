@@ -2,6 +2,12 @@
 // interface, timed stage by stage.
 //
 //   adjustment_bench <2d|gps|levelling> <stations> [--external-reliability]
+//                    [--inner-constraints] [--national]
+//
+// --inner-constraints leaves the network without known stations (a free
+// network held by inner constraints); --national adds a north-west baseline
+// at every third station of a GPS network, about 3.3 baselines per station
+// as in a national GNSS network.
 //
 // The network is generated as a host would hand it over (station and
 // observation records, noisy readings, approximate coordinates off by a few
@@ -42,6 +48,8 @@ struct Options {
     Kind kind = Kind::Triangulation2D;
     unsigned stations = 0;
     bool externalReliability = false;
+    bool innerConstraints = false;
+    bool national = false;
 };
 
 bool ParseOptions(int argc, char** argv, Options& o) {
@@ -58,9 +66,14 @@ bool ParseOptions(int argc, char** argv, Options& o) {
         return false;
     o.stations = static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10));
     for (int a = 3; a < argc; ++a) {
-        if (std::strcmp(argv[a], "--external-reliability") != 0)
+        if (std::strcmp(argv[a], "--external-reliability") == 0)
+            o.externalReliability = true;
+        else if (std::strcmp(argv[a], "--inner-constraints") == 0)
+            o.innerConstraints = true;
+        else if (std::strcmp(argv[a], "--national") == 0)
+            o.national = true;
+        else
             return false;
-        o.externalReliability = true;
     }
     return o.stations >= 4;
 }
@@ -82,9 +95,10 @@ unsigned AddGrid(TavexTest::SyntheticNetwork& net, unsigned stations, std::mt199
     return width;
 }
 
-// Joins every station to its east, north and north-east neighbour.
+// Joins every station to its east, north and north-east neighbour, and with
+// northWest every third station to its north-west neighbour too.
 template <class Join>
-void ForEachLine(unsigned stations, unsigned width, Join join) {
+void ForEachLine(unsigned stations, unsigned width, Join join, bool northWest = false) {
     for (unsigned k = 0; k < stations; ++k) {
         const bool east = k % width + 1 < width && k + 1 < stations;
         const bool north = k + width < stations;
@@ -94,7 +108,15 @@ void ForEachLine(unsigned stations, unsigned width, Join join) {
             join(k + 1, k + width + 1);
         if (east && north && k + width + 1 < stations)
             join(k + 1, k + width + 2);
+        if (northWest && north && k % 3 == 0 && k % width > 0)
+            join(k + 1, k + width);
     }
+}
+
+// Marks a station known unless the network is held by inner constraints.
+void Known(TavexTest::SyntheticNetwork& net, const Options& o, unsigned s, int coordClass) {
+    if (!o.innerConstraints)
+        net.MakeKnown(s, coordClass);
 }
 
 void Build(TavexTest::SyntheticNetwork& net, const Options& o) {
@@ -105,8 +127,8 @@ void Build(TavexTest::SyntheticNetwork& net, const Options& o) {
     switch (o.kind) {
     case Kind::Triangulation2D:
         s.Dimension = 2;
-        net.MakeKnown(1, 11);
-        net.MakeKnown(n, 11);
+        Known(net, o, 1, 11);
+        Known(net, o, n, 11);
         // A direction from each end of every line and one horizontal
         // distance; one direction set per station.
         ForEachLine(n, width, [&](unsigned a, unsigned b) {
@@ -117,14 +139,15 @@ void Build(TavexTest::SyntheticNetwork& net, const Options& o) {
     case Kind::Gps3D:
         s.Dimension = 3;
         s.TerObserv = 0;
-        net.MakeKnown(1, 12);
-        net.MakeKnown(n, 12);
-        net.MakeKnown(width, 10);
-        ForEachLine(n, width, [&](unsigned a, unsigned b) { net.GpsBaseline(a, b); });
+        Known(net, o, 1, 12);
+        Known(net, o, n, 12);
+        Known(net, o, width, 10);
+        ForEachLine(
+            n, width, [&](unsigned a, unsigned b) { net.GpsBaseline(a, b); }, o.national);
         break;
     case Kind::Levelling1D:
         s.Dimension = 1;
-        net.MakeKnown(1, 10);
+        Known(net, o, 1, 10);
         ForEachLine(n, width, [&](unsigned a, unsigned b) { net.HeightDifference(a, b); });
         break;
     }
@@ -226,7 +249,7 @@ int main(int argc, char** argv) {
     Options o;
     if (!ParseOptions(argc, argv, o)) {
         std::fprintf(stderr, "usage: adjustment_bench <2d|gps|levelling> <stations (at least 4)> "
-                             "[--external-reliability]\n");
+                             "[--external-reliability] [--inner-constraints] [--national]\n");
         return 2;
     }
     TavexTest::SyntheticNetwork net;
@@ -250,12 +273,14 @@ int main(int argc, char** argv) {
     Tavex::DestroyHostWindow(window);
 
     std::printf("{\"network\": \"%s\", \"stations\": %u, \"external_reliability\": %s, "
+                "\"inner_constraints\": %s, \"national\": %s, "
                 "\"ok\": %d, \"observation_records\": %zu, \"unknowns\": %d, "
                 "\"observations\": %d, \"iterations\": %d, \"f_test\": %.3f, "
                 "\"largest_w\": %.2f, \"build_ms\": %.1f, "
                 "\"total_ms\": %.1f, \"rss_before_MiB\": %.1f, \"peak_MiB\": %.1f, "
                 "\"stages_ms\": {",
-                KindName(o.kind), o.stations, o.externalReliability ? "true" : "false", ok,
+                KindName(o.kind), o.stations, o.externalReliability ? "true" : "false",
+                o.innerConstraints ? "true" : "false", o.national ? "true" : "false", ok,
                 net.ObservationRecords().size() - 1, +statistics.Unknowns, +statistics.Observations,
                 +statistics.Iterations, +statistics.FTest, +statistics.ObservationW[0].W, buildMs,
                 totalMs, before / TavexBench::kMebibyte, peak / TavexBench::kMebibyte);

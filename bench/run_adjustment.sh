@@ -9,7 +9,10 @@
 #
 # TAVEX_BENCH_BUILD_DIR chooses the build directory (default: build-bench in
 # the repository root). External reliability costs a solve per unknown, so it
-# runs only up to TAVEX_BENCH_EXTERNAL_LIMIT stations (default 10000).
+# runs only up to TAVEX_BENCH_EXTERNAL_LIMIT stations (default 10000). Then
+# free 2D networks of 500, 2,000 and 10,000 stations on inner constraints
+# beside the same networks on minimal constraints, and a 50,000-station
+# national GPS network (TAVEX_BENCH_SKIP_DATUM=1 leaves them out).
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -33,5 +36,17 @@ for stations in $sizes; do
         done
     done
 done
+# Free networks on inner constraints beside the same networks on minimal
+# constraints, and a national GNSS network (about 3.3 baselines a station).
+if [ -z "${TAVEX_BENCH_SKIP_DATUM:-}" ]; then
+    for stations in 500 2000 10000; do
+        for datum in "" --inner-constraints; do
+            echo "2d $stations $datum" >&2
+            "$build/bench/adjustment_bench" 2d "$stations" $datum >>"$results"
+        done
+    done
+    echo "gps 50000 --national" >&2
+    "$build/bench/adjustment_bench" gps 50000 --national >>"$results"
+fi
 echo
 python3 "$root/bench/summarise_adjustment.py" "$results"

@@ -48,7 +48,12 @@ def main(path):
     print("|" + "---|" * len(header))
     for run in runs:
         stages = run["stages_ms"]
-        cells = [run["network"], f"{run['stations']:,}", f"{run['unknowns']:,}",
+        network = run["network"]
+        if run.get("national"):
+            network += " national"
+        if run.get("inner_constraints"):
+            network += " free (inner)"
+        cells = [network, f"{run['stations']:,}", f"{run['unknowns']:,}",
                  f"{run['observations']:,}", str(run["iterations"]),
                  "yes" if run["external_reliability"] else "no"]
         cells += [number(stages.get(key, 0.0)) if key in stages else "–" for key, _ in STAGES]

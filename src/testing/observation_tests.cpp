@@ -38,10 +38,9 @@ void GroupBlock(const ProjectState& p, const EngineState& e, CofactorLookup& q, 
                 int b, double* packed, double* redundancy) {
     double P[3][3] = {}, B[3][3] = {};
     for (int j = 0; j < b; ++j)
-        for (int k = 0; k < b; ++k) {
+        for (int k = 0; k < b; ++k)
             P[j][k] = Weight(e.system.P, first + j, first + k);
-            B[j][k] = RowCofactor(e, q, first + j, first + k);
-        }
+    RowBlockCofactors(e, q, first, b, B);
     double BP[3][3] = {}, PBP[3][3] = {};
     for (int j = 0; j < b; ++j)
         for (int k = 0; k < b; ++k)

@@ -203,12 +203,60 @@ double RowCofactor(const EngineState& e, CofactorLookup& q, std::size_t i, std::
     return sum;
 }
 
+void RowBlockCofactors(const EngineState& e, CofactorLookup& q, std::size_t first, int count,
+                       double (&B)[3][3]) {
+    constexpr int kMost = 3 * 24; // a design row has at most 24 entries
+    const CompressedRows& A = e.system.A;
+    std::size_t entries = 0;
+    for (int j = 0; j < count; ++j)
+        entries += A.End(first + j) - A.Begin(first + j);
+    if (entries > static_cast<std::size_t>(kMost)) {
+        for (int j = 0; j < count; ++j)
+            for (int k = 0; k < count; ++k)
+                B[j][k] = RowCofactor(e, q, first + j, first + k);
+        return;
+    }
+    std::uint32_t unknown[kMost];
+    double a[3][kMost] = {};
+    int n = 0;
+    for (int j = 0; j < count; ++j)
+        for (std::size_t g = A.Begin(first + j); g < A.End(first + j); ++g) {
+            int at = 0;
+            while (at < n && unknown[at] != A.col[g])
+                ++at;
+            if (at == n)
+                unknown[n++] = A.col[g];
+            a[j][at] = A.val[g];
+        }
+    // Each cofactor once: Q is symmetric.
+    static thread_local double Q[kMost][kMost];
+    for (int i = 0; i < n; ++i)
+        for (int l = 0; l <= i; ++l)
+            Q[i][l] = Q[l][i] = q(unknown[i], unknown[l]);
+    for (int j = 0; j < count; ++j)
+        for (int k = 0; k < count; ++k) {
+            double sum = 0.0;
+            for (int i = 0; i < n; ++i) {
+                if (a[j][i] == 0.0)
+                    continue;
+                double row = 0.0;
+                for (int l = 0; l < n; ++l)
+                    row += Q[i][l] * a[k][l];
+                sum += a[j][i] * row;
+            }
+            B[j][k] = sum;
+        }
+}
+
 int ComputeAdjustedObservationPrecision(ProjectState& p, EngineState& e) {
     try {
         CofactorLookup q(e.system.factor);
         e.results.sdAdjusted.assign(e.Rows() + 1, 0.0);
-        for (std::size_t i = 1; i <= e.Rows(); ++i)
-            e.results.sdAdjusted[i] = std::sqrt(std::fabs(RowCofactor(e, q, i, i))) / p.Sigma0;
+        for (std::size_t i = 1; i <= e.Rows(); ++i) {
+            double B[3][3];
+            RowBlockCofactors(e, q, i, 1, B);
+            e.results.sdAdjusted[i] = std::sqrt(std::fabs(B[0][0])) / p.Sigma0;
+        }
     } catch (const std::bad_alloc&) {
         return ReportNoMemory(p.Messages, STR_NO_MEMORY_COMPUTE, STR_OBJECT_ADJUSTED_SD);
     }
