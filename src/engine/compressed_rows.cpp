@@ -28,6 +28,32 @@ CompressedRows CompressedRowsBuilder::Finish() {
     return std::move(m_);
 }
 
+CompressedRows StackRows(const std::vector<CompressedRows>& parts, std::size_t columns) {
+    CompressedRows m;
+    m.columns = columns;
+    std::size_t stored = 0;
+    for (const CompressedRows& part : parts) {
+        m.rows += part.rows;
+        stored += part.Stored();
+    }
+    m.capacity = stored;
+    m.rowStart.assign(m.rows + 2, 0);
+    m.col.reserve(stored + 1);
+    m.val.reserve(stored + 1);
+    m.col.push_back(0);
+    m.val.push_back(0.0);
+    std::size_t row = 0;
+    for (const CompressedRows& part : parts) {
+        const std::size_t offset = m.col.size() - 1;
+        for (std::size_t r = 1; r <= part.rows; ++r)
+            m.rowStart[row + r + 1] = offset + part.rowStart[r + 1];
+        row += part.rows;
+        m.col.insert(m.col.end(), part.col.begin() + 1, part.col.end());
+        m.val.insert(m.val.end(), part.val.begin() + 1, part.val.end());
+    }
+    return m;
+}
+
 CompressedRows Transpose(const CompressedRows& m) {
     CompressedRows t;
     t.rows = m.columns;

@@ -46,6 +46,10 @@ private:
     std::size_t row_ = 1;
 };
 
+// The rows of the parts one after the other (all with the same columns).
+// May throw std::bad_alloc.
+CompressedRows StackRows(const std::vector<CompressedRows>& parts, std::size_t columns);
+
 // The transpose (columns become rows), entries ascending in every row.
 CompressedRows Transpose(const CompressedRows& m);
 

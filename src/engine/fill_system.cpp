@@ -14,6 +14,8 @@
 #include <cmath>
 #include <new>
 #include <numbers>
+#include <system_error>
+#include <thread>
 
 namespace Tavex {
 
@@ -55,7 +57,9 @@ class Filler {
 public:
     Filler(ProjectState& p, EngineState& e) : p_(p), e_(e), design_(p.AdjDesign != 0) {}
 
-    int Fill(CompressedRowsBuilder& a, CompressedRowsBuilder& weights);
+    // Fills A and P; 0 after error 400 or the message of a singular
+    // baseline covariance.
+    int Fill();
 
 private:
     const CObservation& Observation(const ObservationRow& row) const {
@@ -63,7 +67,17 @@ private:
     }
     void AddStationEntries(DesignRow& d, unsigned station, const double (&g)[3]) const;
     void ObservationRowFill(std::size_t r, DesignRow& d, double& weight);
-    void GpsBlock(std::size_t r, CompressedRowsBuilder& weights, bool& ok);
+    // The rows of one part of the system; the first row of a GPS group that
+    // cannot be weighted in failedRow.
+    struct Part {
+        std::size_t first = 0, last = 0;
+        CompressedRows A, P;
+        std::size_t failedRow = 0;
+        bool outOfMemory = false;
+    };
+    void FillPart(Part& part) noexcept;
+    bool GpsBlock(std::size_t r, CompressedRowsBuilder& weights);
+    void ReportSingularBaseline(std::size_t r);
     void DatumRowFill(std::size_t r, DesignRow& d, double& weight);
     void TransformationRowFill(std::size_t r, DesignRow& d, double& weight);
     void InnerRowFill(std::size_t r);
@@ -135,32 +149,33 @@ void Filler::ObservationRowFill(std::size_t r, DesignRow& d, double& weight) {
     weight = WeightOf(q.sigma, p_.Sigma0);
 }
 
-void Filler::GpsBlock(std::size_t r, CompressedRowsBuilder& weights, bool& ok) {
+bool Filler::GpsBlock(std::size_t r, CompressedRowsBuilder& weights) {
     const ObservationRow& row = e_.rows[r];
-    const CObservation& o = Observation(row);
     Covariance3 cov = GpsRowCovariance(p_, e_, row);
     const double s0 = p_.Sigma0 * p_.Sigma0;
     for (auto& line : cov.c)
         for (double& c : line)
             c *= s0;
     Covariance3 inverse;
-    if (!InvertPositiveDefinite(cov, inverse)) {
-        CKZString text;
-        text.Format(L"%s %s - %s %s", CStringL(STR_BASELINE_COVARIANCE).c_str(),
-                    p_.Stations[row.from].Name.c_str(),
-                    row.to ? p_.Stations[row.to].Name.c_str() : L"",
-                    CStringL(STR_IS_SINGULAR).c_str());
-        p_.Messages.AddMessage(STR_BASELINE_COVARIANCE, MSG_ERROR, REF_OBSERVATIONS, text,
-                               o.Record);
-        ok = false;
-        return;
-    }
+    if (!InvertPositiveDefinite(cov, inverse))
+        return false;
     for (int i = 0; i < 3; ++i) {
         e_.sigma[r + i] = std::sqrt(cov.c[i][i]) / p_.Sigma0;
         for (int j = 0; j < 3; ++j)
             weights.Append(static_cast<std::uint32_t>(r + j), inverse.c[i][j]);
         weights.EndRow();
     }
+    return true;
+}
+
+void Filler::ReportSingularBaseline(std::size_t r) {
+    const ObservationRow& row = e_.rows[r];
+    CKZString text;
+    text.Format(L"%s %s - %s %s", CStringL(STR_BASELINE_COVARIANCE).c_str(),
+                p_.Stations[row.from].Name.c_str(), row.to ? p_.Stations[row.to].Name.c_str() : L"",
+                CStringL(STR_IS_SINGULAR).c_str());
+    p_.Messages.AddMessage(STR_BASELINE_COVARIANCE, MSG_ERROR, REF_OBSERVATIONS, text,
+                           Observation(row).Record);
 }
 
 double Filler::DatumWeight(double sigma) const {
@@ -225,8 +240,6 @@ void Filler::TransformationRowFill(std::size_t r, DesignRow& d, double& weight) 
 }
 
 void Filler::InnerRowFill(std::size_t r) {
-    e_.observed[r] = e_.computed[r] = e_.sigma[r] = 0.0;
-    e_.system.l[r] = 0.0;
     if (!meanReady_) {
         mean_ = InnerConstraintMean(p_, e_);
         meanReady_ = true;
@@ -258,39 +271,103 @@ void Filler::InnerRowFill(std::size_t r) {
     inner.G.insert(inner.G.end(), g.begin(), g.end());
 }
 
-int Filler::Fill(CompressedRowsBuilder& a, CompressedRowsBuilder& weights) {
-    const std::size_t rows = e_.Rows();
-    bool ok = true;
-    for (std::size_t r = 1; r <= rows; ++r) {
-        const ObservationRow& row = e_.rows[r];
-        if (row.kind == ROW_INNER_CONSTRAINT) {
-            // A dense row over every station with coordinate unknowns: kept
-            // beside A, so that N keeps the network's sparsity.
-            InnerRowFill(r);
-            a.EndRow();
-            weights.Append(static_cast<std::uint32_t>(r), kInnerConstraintWeight);
-            weights.EndRow();
-            continue;
+void Filler::FillPart(Part& part) noexcept {
+    try {
+        const std::size_t rows = part.last - part.first + 1;
+        CompressedRowsBuilder a(rows, e_.Unknowns(), 6 * rows);
+        CompressedRowsBuilder weights(rows, e_.Rows(), 2 * rows);
+        for (std::size_t r = part.first; r <= part.last; ++r) {
+            const ObservationRow& row = e_.rows[r];
+            if (row.kind == ROW_INNER_CONSTRAINT) {
+                // A dense row over every station with coordinate unknowns:
+                // kept beside A (InnerRowFill), so that N keeps the
+                // network's sparsity.
+                e_.observed[r] = e_.computed[r] = e_.sigma[r] = 0.0;
+                e_.system.l[r] = 0.0;
+                a.EndRow();
+                weights.Append(static_cast<std::uint32_t>(r), kInnerConstraintWeight);
+                weights.EndRow();
+                continue;
+            }
+            DesignRow d;
+            double weight = 0.0;
+            if (row.IsObservation())
+                ObservationRowFill(r, d, weight);
+            else if (row.IsDatum())
+                DatumRowFill(r, d, weight);
+            else if (row.kind == ROW_TRANSFORMATION)
+                TransformationRowFill(r, d, weight);
+            d.SortInto(a);
+            const bool gps = row.kind == ROW_GPS_BASELINE || row.kind == ROW_GPS_COORDINATE;
+            if (!gps) {
+                weights.Append(static_cast<std::uint32_t>(r), weight);
+                weights.EndRow();
+            } else if (row.slot == 0 && !GpsBlock(r, weights)) {
+                part.failedRow = r;
+                return;
+            }
         }
-        DesignRow d;
-        double weight = 0.0;
-        if (row.IsObservation())
-            ObservationRowFill(r, d, weight);
-        else if (row.IsDatum())
-            DatumRowFill(r, d, weight);
-        else if (row.kind == ROW_TRANSFORMATION)
-            TransformationRowFill(r, d, weight);
-        d.SortInto(a);
-        const bool gps = row.kind == ROW_GPS_BASELINE || row.kind == ROW_GPS_COORDINATE;
-        if (!gps) {
-            weights.Append(static_cast<std::uint32_t>(r), weight);
-            weights.EndRow();
-        } else if (row.slot == 0) {
-            GpsBlock(r, weights, ok);
-            if (!ok)
-                return 0;
+        part.A = a.Finish();
+        part.P = weights.Finish();
+    } catch (const std::bad_alloc&) {
+        part.outOfMemory = true;
+    }
+}
+
+int Filler::Fill() {
+    const std::size_t rows = e_.Rows();
+    // Rows are independent of each other, so the machine's cores fill parts
+    // of them at once; a part never splits a GPS group, whose three rows
+    // share one weight block. Below a few thousand rows one thread does it.
+    constexpr std::size_t kRowsPerPart = 4096;
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t count =
+        std::max<std::size_t>(1, std::min<std::size_t>(cores, rows / kRowsPerPart));
+    std::vector<Part> parts(count);
+    std::size_t first = 1;
+    for (std::size_t k = 0; k < count; ++k) {
+        std::size_t last = k + 1 == count ? rows : rows * (k + 1) / count;
+        while (last < rows && last >= first && e_.rows[last + 1].slot != 0 &&
+               (e_.rows[last + 1].kind == ROW_GPS_BASELINE ||
+                e_.rows[last + 1].kind == ROW_GPS_COORDINATE))
+            ++last;
+        parts[k].first = first;
+        parts[k].last = last;
+        first = last + 1;
+    }
+    std::vector<std::thread> threads;
+    for (std::size_t k = 1; k < count; ++k) {
+        if (parts[k].first > parts[k].last)
+            continue;
+        try {
+            threads.emplace_back([this, &parts, k] { FillPart(parts[k]); });
+        } catch (const std::system_error&) {
+            FillPart(parts[k]); // no thread to be had: this one does it
         }
     }
+    if (parts[0].first <= parts[0].last)
+        FillPart(parts[0]);
+    for (std::thread& thread : threads)
+        thread.join();
+
+    std::vector<CompressedRows> A, P;
+    for (Part& part : parts) {
+        if (part.outOfMemory)
+            throw std::bad_alloc();
+        if (part.failedRow != 0) {
+            ReportSingularBaseline(part.failedRow);
+            return 0;
+        }
+        if (part.first > part.last)
+            continue;
+        A.push_back(std::move(part.A));
+        P.push_back(std::move(part.P));
+    }
+    e_.system.A = StackRows(A, e_.Unknowns());
+    e_.system.P = StackRows(P, rows);
+    for (std::size_t r = 1; r <= rows; ++r)
+        if (e_.rows[r].kind == ROW_INNER_CONSTRAINT)
+            InnerRowFill(r);
     return 1;
 }
 
@@ -303,7 +380,6 @@ double WrapAngle(double l) {
 
 int FillSystem(ProjectState& p, EngineState& e, Progress& progress) {
     const std::size_t rows = e.Rows();
-    const std::size_t unknowns = e.Unknowns();
     try {
         RefreshGeometry(p, e);
         e.observed.assign(rows + 1, 0.0);
@@ -313,15 +389,11 @@ int FillSystem(ProjectState& p, EngineState& e, Progress& progress) {
         if (!progress.Stage(STR_STAGE_FILL_DESIGN))
             return 0;
         e.system.inner.Clear();
-        CompressedRowsBuilder a(rows, unknowns, 6 * rows);
-        CompressedRowsBuilder weights(rows, rows, rows + 6 * e.counts.gpsBaselines);
         Filler filler(p, e);
-        if (!filler.Fill(a, weights))
+        if (!filler.Fill())
             return 0;
         if (!progress.Stage(STR_STAGE_FILL_WEIGHTS))
             return 0;
-        e.system.A = a.Finish();
-        e.system.P = weights.Finish();
         e.system.At = Transpose(e.system.A);
         if (e.system.inner.Active())
             HoldInnerConstraintDatum(p, e);
