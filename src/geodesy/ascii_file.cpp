@@ -28,7 +28,7 @@ constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
 
 CAsciiFile::CAsciiFile(const CKZString& path, int mode) : mode_(mode) {
     const char* openMode = OpenMode(mode);
-    const std::string name = path.Utf8();
+    const std::string name = path.PathBytes();
     if (openMode != nullptr && !name.empty())
         file_ = std::fopen(name.c_str(), openMode);
 }

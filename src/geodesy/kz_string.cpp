@@ -133,6 +133,10 @@ std::string CKZString::Utf8() const {
     return ToUtf8(text_);
 }
 
+std::string CKZString::PathBytes() const {
+    return ToPathBytes(text_);
+}
+
 namespace {
 
 // One conversion directive of a format string (%-5.2f, %*d, %ls, ...).

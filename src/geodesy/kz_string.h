@@ -68,6 +68,8 @@ public:
     const wchar_t* c_str() const { return text_.c_str(); }
     const std::wstring& wstr() const { return text_; }
     std::string Utf8() const;
+    // The bytes to open when the string is a path (see ToPathBytes).
+    std::string PathBytes() const;
 
     friend CKZString operator+(CKZString a, const CKZString& b) { return a += b; }
     friend bool operator==(const CKZString& a, const CKZString& b) { return a.text_ == b.text_; }

@@ -56,7 +56,12 @@ std::string ToUtf8(std::wstring_view text) {
     return out;
 }
 
-std::wstring FromUtf8(std::string_view text) {
+namespace {
+
+// Decodes UTF-8; a byte that begins no well-formed sequence becomes
+// badByte(byte).
+template <class BadByte>
+std::wstring DecodeUtf8(std::string_view text, BadByte badByte) {
     std::wstring out;
     out.reserve(text.size());
     std::size_t i = 0;
@@ -64,7 +69,7 @@ std::wstring FromUtf8(std::string_view text) {
         const auto lead = static_cast<unsigned char>(text[i]);
         const int length = SequenceLength(lead);
         if (length == 0 || i + length > text.size()) {
-            out += static_cast<wchar_t>(kReplacement);
+            out += static_cast<wchar_t>(badByte(lead));
             ++i;
             continue;
         }
@@ -80,7 +85,7 @@ std::wstring FromUtf8(std::string_view text) {
         }
         const bool overlong = (length == 3 && c < 0x800) || (length == 4 && c < 0x10000);
         if (!valid || overlong || !IsValidCodePoint(c)) {
-            out += static_cast<wchar_t>(kReplacement);
+            out += static_cast<wchar_t>(badByte(lead));
             ++i;
             continue;
         }
@@ -88,6 +93,21 @@ std::wstring FromUtf8(std::string_view text) {
         i += length;
     }
     return out;
+}
+
+// A path byte that no UTF-8 sequence accounts for (0x80 to 0xFF) is kept as
+// the lone surrogate U+DC00 + byte, a code point no well-formed UTF-8 text
+// decodes to, so the byte comes back exactly when the path is opened.
+constexpr char32_t kRawPathByteBase = 0xDC00;
+
+bool IsRawPathByte(char32_t c) {
+    return c >= kRawPathByteBase + 0x80 && c <= kRawPathByteBase + 0xFF;
+}
+
+} // namespace
+
+std::wstring FromUtf8(std::string_view text) {
+    return DecodeUtf8(text, [](unsigned char) { return kReplacement; });
 }
 
 bool IsValidUtf8(std::string_view text) {
@@ -122,6 +142,24 @@ std::wstring FromHostText(std::string_view text, bool filledItsField) {
 std::wstring FromHostField(const char* field, std::size_t size) {
     const std::string_view text = FixedField(field, size);
     return FromHostText(text, text.size() == size);
+}
+
+std::wstring FromHostPath(const char* field, std::size_t size) {
+    return DecodeUtf8(FixedField(field, size),
+                      [](unsigned char b) { return kRawPathByteBase + b; });
+}
+
+std::string ToPathBytes(std::wstring_view path) {
+    std::string out;
+    out.reserve(path.size());
+    for (wchar_t w : path) {
+        const auto c = static_cast<char32_t>(w);
+        if (IsRawPathByte(c))
+            out += static_cast<char>(c - kRawPathByteBase);
+        else
+            AppendUtf8(out, c);
+    }
+    return out;
 }
 
 std::u16string ToUtf16(std::wstring_view text) {

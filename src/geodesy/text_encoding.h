@@ -28,6 +28,17 @@ std::wstring FromHostText(std::string_view text, bool filledItsField = true);
 // A text field of a record read as FromHostText does, knowing whether the
 // text filled the field.
 std::wstring FromHostField(const char* field, std::size_t size);
+// A path field of a record (the project directory, a file name), which names
+// bytes, not text: the bytes up to the first zero, never beyond the field.
+// Well-formed UTF-8 sequences are read as UTF-8; every other byte is kept
+// as the code point U+DC00 + byte (0x80 to 0xFF), which no UTF-8 text
+// decodes to. ToPathBytes gives the host's bytes back exactly, so a
+// directory whose name is Latin-1 (or any other 8-bit code page) is the one
+// opened; ToUtf8 shows each kept byte as U+FFFD in messages and reports.
+std::wstring FromHostPath(const char* field, std::size_t size);
+// The bytes of a path to open: UTF-8, with the bytes FromHostPath kept put
+// back as they were.
+std::string ToPathBytes(std::wstring_view path);
 // Wide to UTF-16 code units (little-endian order is the writer's business).
 std::u16string ToUtf16(std::wstring_view text);
 // Reads a fixed 8-bit text field of a record: up to the first zero byte, but

@@ -7,7 +7,7 @@
 namespace Tavex {
 
 CTavexDllFile::CTavexDllFile(const CKZString& path)
-    : file_(std::fopen(path.Utf8().c_str(), "wb")), owned_(true) {}
+    : file_(std::fopen(path.PathBytes().c_str(), "wb")), owned_(true) {}
 
 CTavexDllFile::CTavexDllFile(std::FILE* hostFile) : file_(hostFile), owned_(false) {}
 

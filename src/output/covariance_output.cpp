@@ -72,7 +72,7 @@ bool CovarianceWriter::Open() {
 int CovarianceWriter::Fail() {
     file_.reset();
     if (!temporary_.IsEmpty())
-        std::remove(temporary_.Utf8().c_str());
+        std::remove(temporary_.PathBytes().c_str());
     ReportUnwritableFile(p_, p_.VariancePath);
     return 0;
 }
@@ -136,8 +136,8 @@ int CovarianceWriter::Write() {
         FullMatrix();
     Print(file_.get(), L"END\n");
     file_.reset(); // closes the temporary file
-    std::remove(p_.VariancePath.Utf8().c_str());
-    if (std::rename(temporary_.Utf8().c_str(), p_.VariancePath.Utf8().c_str()) != 0)
+    std::remove(p_.VariancePath.PathBytes().c_str());
+    if (std::rename(temporary_.PathBytes().c_str(), p_.VariancePath.PathBytes().c_str()) != 0)
         return Fail();
     return 1;
 }

@@ -13,6 +13,11 @@ CKZString TextField(const char* field, std::size_t size) {
     return CKZString(FromHostField(field, size));
 }
 
+// Paths keep the host's bytes (see FromHostPath).
+CKZString PathField(const char* field, std::size_t size) {
+    return CKZString(FromHostPath(field, size));
+}
+
 void CopyScalars(ProjectState& p, const _SETTINGS& s) {
     p.AdjDesign = s.AdjDesign;
     p.Phase = s.Phase == PHASE_HOST_CONSTRAINED ? PHASE_CONSTRAINED : s.Phase;
@@ -86,10 +91,10 @@ void InitializeProject(ProjectState& p, _SETTINGS& s) {
     p.SettingsRecord = &s;
     p.CallerMode = kCallerModeHost;
     p.NetworkName = TextField(s.NetworkName, sizeof s.NetworkName);
-    const CKZString dir = ProjectDirectory(TextField(s.ProjectDir, sizeof s.ProjectDir));
-    p.OutputPath = dir + TextField(s.OutputFile, sizeof s.OutputFile);
-    p.MessagePath = dir + TextField(s.MessageFile, sizeof s.MessageFile);
-    p.VariancePath = dir + TextField(s.VarianceFile, sizeof s.VarianceFile);
+    const CKZString dir = ProjectDirectory(PathField(s.ProjectDir, sizeof s.ProjectDir));
+    p.OutputPath = dir + PathField(s.OutputFile, sizeof s.OutputFile);
+    p.MessagePath = dir + PathField(s.MessageFile, sizeof s.MessageFile);
+    p.VariancePath = dir + PathField(s.VarianceFile, sizeof s.VarianceFile);
     CopyScalars(p, s);
     BuildProjection(p, s);
     CopyParameterArrays(p, s);
