@@ -17,7 +17,9 @@
 // well-formed UTF-8, and otherwise as Latin-1 as a whole (each byte one
 // character U+0000 to U+00FF), so that names written in a legacy 8-bit code
 // page stay readable and distinct; a UTF-8 sequence cut short at the end of
-// a full field is dropped. Every text the kernel writes (messages, message
+// a full field is dropped. Path fields (ProjectDir and the three file names)
+// are bytes, not text: the kernel opens exactly the bytes the host wrote,
+// UTF-8 or not. Every text the kernel writes (messages, message
 // file, reports, documents) is valid UTF-8; a message text is cut at 260
 // bytes without splitting a character.
 //
@@ -28,7 +30,9 @@
 // memory for them they return 0, store nothing, and every later run fails
 // until the next Initialize. An observation record whose type codes do not
 // fit its kind (see _OBSERVATION) fails every run with message 735 naming
-// it.
+// it. A number in a record or a real-valued setting that is not finite or
+// exceeds 1e9 in magnitude fails every run with message 714, 715 or 716
+// naming the field; docs/limits.md lists every limit.
 //
 // Growable arrays. Three fields are std::vector objects shared by host and
 // kernel. The binary interface reserves 16 bytes for them; on this platform a

@@ -32,8 +32,13 @@ struct NamedValue {
     double value;
 };
 
+// Finite and within the kernel's range.
+bool Usable(double value) {
+    return std::isfinite(value) && std::fabs(value) <= kLargestMagnitude;
+}
+
 void CheckSetting(InputErrors& errors, const char* name, double value) {
-    if (std::isfinite(value))
+    if (Usable(value))
         return;
     CKZString text;
     text.Format(CStringL(STR_SETTING_NOT_FINITE).c_str(), name);
@@ -42,7 +47,7 @@ void CheckSetting(InputErrors& errors, const char* name, double value) {
 
 void CheckSettingArray(InputErrors& errors, const char* name, const double* values, int count) {
     for (int i = 0; i < count; ++i) {
-        if (std::isfinite(values[i]))
+        if (Usable(values[i]))
             continue;
         char indexed[64];
         std::snprintf(indexed, sizeof indexed, "%s[%d]", name, i);
@@ -92,27 +97,26 @@ void CheckStations(const ProjectState& p, InputErrors& errors) {
         if (!station.HasCoordinates)
             continue;
         if (station.FromGrid) {
-            if (!std::isfinite(station.Easting) || !std::isfinite(station.Northing)) {
+            if (!Usable(station.Easting) || !Usable(station.Northing)) {
                 StationError(errors, station, s, "easting/northing");
             } else if (station.GridConversionFailed) {
                 CKZString text;
                 text.Format(CStringL(STR_GRID_WITHOUT_PROJECTION).c_str(), station.Name.c_str(), s);
                 errors.Add(STR_GRID_WITHOUT_PROJECTION, text, REF_STATIONS, s);
             }
-        } else if (!std::isfinite(station.Lat) || !std::isfinite(station.Lon)) {
+        } else if (!Usable(station.Lat) || !Usable(station.Lon)) {
             StationError(errors, station, s, "latitude/longitude");
         } else if (std::fabs(station.Lat) > std::numbers::pi / 2) {
             CKZString text;
             text.Format(CStringL(STR_LATITUDE_OUT_OF_RANGE).c_str(), station.Name.c_str(), s);
             errors.Add(STR_LATITUDE_OUT_OF_RANGE, text, REF_STATIONS, s);
         }
-        if (!std::isfinite(station.Height))
+        if (!Usable(station.Height))
             StationError(errors, station, s, "height");
     }
     for (unsigned k = 1; k <= p.KnownCount; ++k) {
         const KnownRec& known = p.Known[k];
-        if (!std::isfinite(known.SdLat) || !std::isfinite(known.SdLon) ||
-            !std::isfinite(known.SdHeight))
+        if (!Usable(known.SdLat) || !Usable(known.SdLon) || !Usable(known.SdHeight))
             StationError(errors, p.Stations[known.Station], known.Station,
                          "standard deviation (covariance c11, c22, c33 and scale)");
     }
@@ -156,15 +160,15 @@ void CheckObservation(const CObservation& o, unsigned stationCount, InputErrors&
         {"height error at the target", o.HeightErrTarget},
     };
     for (const NamedValue& value : scalars)
-        if (!std::isfinite(value.value))
+        if (!Usable(value.value))
             ObservationValueError(errors, o.Record, value.name);
     for (const double reading : o.Reading)
-        if (!std::isfinite(reading)) {
+        if (!Usable(reading)) {
             ObservationValueError(errors, o.Record, "reading");
             break;
         }
     for (const double precision : o.Precision)
-        if (!std::isfinite(precision)) {
+        if (!Usable(precision)) {
             ObservationValueError(errors, o.Record, "standard deviation");
             break;
         }

@@ -17,6 +17,9 @@ bool IsProbability(double x) {
 constexpr int kLargestCovarianceMode = 4;
 constexpr int kLargestScalingMode = 2;
 constexpr int kLargestVarianceComponentMode = 3;
+// The iteration limits bound the work of one adjustment: IterMax iterations
+// per solution, VarIterMax + 1 solutions with variance components.
+constexpr int kLargestIterationCount = 1000;
 
 } // namespace
 
@@ -56,7 +59,8 @@ int CheckAdjustmentSettings(ProjectState& p) {
             {"Beta", p.Beta, IsProbability(p.Beta)},
             {"ConfidenceLevel1D", p.ConfidenceLevel1D, IsProbability(p.ConfidenceLevel1D)},
             {"ConfidenceLevel2D", p.ConfidenceLevel2D, IsProbability(p.ConfidenceLevel2D)},
-            {"IterMax", static_cast<double>(p.IterMax), p.IterMax >= 0},
+            {"IterMax", static_cast<double>(p.IterMax),
+             p.IterMax >= 0 && p.IterMax <= kLargestIterationCount},
             {"Epsilon", p.Epsilon, p.Epsilon >= 0.0},
             {"DeltaSingular", p.DeltaSingular, p.DeltaSingular >= 0.0},
             {"LinearFact", p.LinearFact, p.LinearFact > 0.0},
@@ -66,7 +70,8 @@ int CheckAdjustmentSettings(ProjectState& p) {
              p.APosVarFac >= 0 && p.APosVarFac <= kLargestScalingMode},
             {"VarComponent", static_cast<double>(p.VarComponent),
              p.VarComponent >= 0 && p.VarComponent <= kLargestVarianceComponentMode},
-            {"VarIterMax", static_cast<double>(p.VarIterMax), !p.VarComponent || p.VarIterMax >= 0},
+            {"VarIterMax", static_cast<double>(p.VarIterMax),
+             !p.VarComponent || (p.VarIterMax >= 0 && p.VarIterMax <= kLargestIterationCount)},
             {"VarEpsilon", p.VarEpsilon, !p.VarComponent || p.VarEpsilon > 0.0},
         });
 }

@@ -124,6 +124,18 @@ INSTANTIATE_TEST_SUITE_P(Settings, OutOfRange,
                                                      s.VarComponent = 1;
                                                      s.VarEpsilon = 0.0;
                                                  }},
+                                     // With Epsilon 0 no solution converges: the
+                                     // iteration count alone ends the run.
+                                     SettingCase{"IterMaxBeyondTheLimit", "IterMax",
+                                                 [](_SETTINGS& s) {
+                                                     s.IterMax = 2147483647;
+                                                     s.Epsilon = 0.0;
+                                                 }},
+                                     SettingCase{"VarIterMaxBeyondTheLimit", "VarIterMax",
+                                                 [](_SETTINGS& s) {
+                                                     s.VarComponent = 1;
+                                                     s.VarIterMax = 1001;
+                                                 }},
                                      SettingCase{"ScaleFactorOfTheDistancesGroupZero",
                                                  "ScaleFactor[0]",
                                                  [](_SETTINGS& s) { s.ScaleFactor[0] = 0.0; }},
@@ -153,6 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
         SettingCase{"APosVarFacTwo", "", [](_SETTINGS& s) { s.APosVarFac = 2; }},
         SettingCase{"VarComponentThree", "", [](_SETTINGS& s) { s.VarComponent = 3; }},
         SettingCase{"EpsilonZero", "", [](_SETTINGS& s) { s.Epsilon = 0.0; }},
+        SettingCase{"IterMaxAtTheLimit", "", [](_SETTINGS& s) { s.IterMax = 1000; }},
         SettingCase{"ScaleFactorOfAnUnusedGroupZero", "",
                     [](_SETTINGS& s) { s.ScaleFactor[5] = 0.0; }}),
     CaseName);
