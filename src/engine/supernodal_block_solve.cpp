@@ -101,14 +101,14 @@ void BackSupernode(const CholeskyFactor& factor, std::size_t s, bool onPath, Blo
     const std::uint32_t* R = sn.rows.data() + sn.rowStart[s];
     double* x = work.x.data();
     double* XJ = x + std::size_t{sn.first[s]} * B;
-    // Y is zero off the paths; the rows there still hold the last block's.
-    if (!onPath)
-        std::fill(XJ, XJ + nc * B, 0.0);
+    // Y is zero off the paths, where the rows still hold the last block's
+    // values: they are overwritten, not updated.
     if (nc * nr <= kSmallStep) {
         // X_J −= L_RJᵀ X_R, column by column in a local sum.
         for (std::size_t c = 0; c < nc; ++c) {
-            double sum[B];
-            std::copy(XJ + c * B, XJ + (c + 1) * B, sum);
+            double sum[B] = {};
+            if (onPath)
+                std::copy(XJ + c * B, XJ + (c + 1) * B, sum);
             for (std::size_t r = nc; r < nr; ++r) {
                 const double l = F[r + c * nr];
                 const double* xr = x + std::size_t{R[r]} * B;
@@ -139,7 +139,9 @@ void BackSupernode(const CholeskyFactor& factor, std::size_t s, bool onPath, Blo
         double* G = work.panel.data();
         for (std::size_t k = 0; k < nb; ++k)
             std::copy_n(x + std::size_t{R[nc + k]} * B, B, G + k * B);
-        Dense::Multiply(B, nc, nb, -1.0, G, B, F + nc, nr, 1.0, XJ, B);
+        Dense::Multiply(B, nc, nb, -1.0, G, B, F + nc, nr, onPath ? 1.0 : 0.0, XJ, B);
+    } else if (!onPath) {
+        std::fill(XJ, XJ + nc * B, 0.0);
     }
     Dense::SolveRight(B, nc, F, nr, XJ, B);
 }

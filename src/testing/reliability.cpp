@@ -127,6 +127,24 @@ CompressedRows WeightedDesign(const LinearSystem& s) {
     return pa.Finish();
 }
 
+// The rows that may disturb the unknowns (in ascending order) with their
+// weighted design rows and biases.
+struct Disturbances {
+    CompressedRows PA;
+    std::vector<double> bias;
+    std::vector<std::uint32_t> order;
+};
+
+Disturbances DisturbancesOf(const EngineState& e) {
+    Disturbances d;
+    d.bias = DisturbingBiases(e);
+    d.PA = WeightedDesign(e.system);
+    for (std::size_t i = 1; i <= e.Rows(); ++i)
+        if (d.bias[i] != 0.0 && d.PA.End(i) > d.PA.Begin(i))
+            d.order.push_back(static_cast<std::uint32_t>(i));
+    return d;
+}
+
 // The strongest effect on each unknown of the block: ∇x_j = e(j)ᵀ N⁻¹ Aᵀ P
 // e(i) MDB_i = (P A N⁻¹ e(j))_i MDB_i, as N⁻¹ and P are symmetric. So one
 // solve per unknown gives the effects of all rows on it: fewer solves than
@@ -134,13 +152,12 @@ CompressedRows WeightedDesign(const LinearSystem& s) {
 // only a strictly larger effect replaces the kept one, so among equal effects
 // the first row is kept. Branch-free, so that it vectorises over the block.
 TAVEX_VECTOR_CLONES
-void StrongestEffects(const CompressedRows& PA, const std::vector<double>& bias, const double* x,
-                      double* largest, double* value, std::uint32_t* row) {
+void StrongestEffects(const Disturbances& d, const double* x, double* largest, double* value,
+                      std::uint32_t* row) {
     constexpr std::size_t B = kSolveBlock;
-    for (std::size_t i = 1; i <= PA.rows; ++i) {
-        const double mdb = bias[i];
-        if (mdb == 0.0)
-            continue;
+    const CompressedRows& PA = d.PA;
+    for (const std::uint32_t i : d.order) {
+        const double mdb = d.bias[i];
         double effect[B] = {};
         for (std::size_t g = PA.Begin(i); g < PA.End(i); ++g) {
             const double a = PA.val[g];
@@ -148,42 +165,39 @@ void StrongestEffects(const CompressedRows& PA, const std::vector<double>& bias,
             for (std::size_t b = 0; b < B; ++b)
                 effect[b] += a * xc[b];
         }
-        const auto index = static_cast<std::uint32_t>(i);
         for (std::size_t b = 0; b < B; ++b) {
             const double v = effect[b] * mdb;
             const double size = std::fabs(v);
             const bool stronger = size > largest[b];
             largest[b] = stronger ? size : largest[b];
             value[b] = stronger ? v : value[b];
-            row[b] = stronger ? index : row[b];
+            row[b] = stronger ? i : row[b];
         }
     }
 }
 
-void ExternalReliabilityBlock(const EngineState& e, const CompressedRows& PA,
-                              const std::vector<double>& bias, std::uint32_t first,
+void ExternalReliabilityBlock(const EngineState& e, const Disturbances& d, std::uint32_t first,
                               std::size_t count, BlockSolveWork& work,
                               std::vector<ExternalEffect>& external) {
     constexpr std::size_t B = kSolveBlock;
     UnitBlockSolve(e.system.factor, first, count, work);
     double largest[B] = {}, value[B] = {};
     std::uint32_t row[B] = {};
-    StrongestEffects(PA, bias, work.x.data(), largest, value, row);
+    StrongestEffects(d, work.x.data(), largest, value, row);
     for (std::size_t b = 0; b < count; ++b)
         external[first + b] = ExternalEffect{value[b], row[b]};
 }
 
 // Runs the blocks of unknowns worker, worker + workers, … on one thread
 // with its own work space. False when memory ran out.
-bool ExternalReliabilityBlocks(const EngineState& e, const CompressedRows& PA,
-                               const std::vector<double>& bias, unsigned worker, unsigned workers,
-                               std::vector<ExternalEffect>& external) noexcept {
+bool ExternalReliabilityBlocks(const EngineState& e, const Disturbances& d, unsigned worker,
+                               unsigned workers, std::vector<ExternalEffect>& external) noexcept {
     try {
         const std::size_t u = e.Unknowns();
         BlockSolveWork work;
         for (std::size_t first = 1 + worker * kSolveBlock; first <= u;
              first += workers * kSolveBlock)
-            ExternalReliabilityBlock(e, PA, bias, static_cast<std::uint32_t>(first),
+            ExternalReliabilityBlock(e, d, static_cast<std::uint32_t>(first),
                                      std::min(kSolveBlock, u + 1 - first), work, external);
         return true;
     } catch (const std::bad_alloc&) {
@@ -194,8 +208,7 @@ bool ExternalReliabilityBlocks(const EngineState& e, const CompressedRows& PA,
 // Each block writes the entries of its own unknowns only, so the blocks are
 // shared out among the machine's cores without locking. The result does
 // not depend on how many threads ran.
-bool ExternalReliabilityOnAllCores(const EngineState& e, const CompressedRows& PA,
-                                   const std::vector<double>& bias,
+bool ExternalReliabilityOnAllCores(const EngineState& e, const Disturbances& d,
                                    std::vector<ExternalEffect>& external) {
     constexpr std::size_t kBlocksPerWorker = 16; // below this a thread is not worth starting
     const std::size_t blocks = (e.Unknowns() + kSolveBlock - 1) / kSolveBlock;
@@ -207,13 +220,13 @@ bool ExternalReliabilityOnAllCores(const EngineState& e, const CompressedRows& P
     for (unsigned w = 1; w < workers; ++w) {
         try {
             threads.emplace_back(
-                [&, w] { done[w] = ExternalReliabilityBlocks(e, PA, bias, w, workers, external); });
+                [&, w] { done[w] = ExternalReliabilityBlocks(e, d, w, workers, external); });
         } catch (const std::system_error&) {
             // No thread to be had: this thread does that share as well.
-            done[w] = ExternalReliabilityBlocks(e, PA, bias, w, workers, external);
+            done[w] = ExternalReliabilityBlocks(e, d, w, workers, external);
         }
     }
-    done[0] = ExternalReliabilityBlocks(e, PA, bias, 0, workers, external);
+    done[0] = ExternalReliabilityBlocks(e, d, 0, workers, external);
     for (std::thread& thread : threads)
         thread.join();
     return std::all_of(done.begin(), done.end(), [](char ok) { return ok != 0; });
@@ -233,9 +246,8 @@ int ComputeExternalReliability(ProjectState& p, EngineState& e) {
     }
     try {
         r.external.assign(e.Unknowns() + 1, ExternalEffect{});
-        const std::vector<double> bias = DisturbingBiases(e);
-        const CompressedRows PA = WeightedDesign(e.system);
-        if (!ExternalReliabilityOnAllCores(e, PA, bias, r.external))
+        const Disturbances d = DisturbancesOf(e);
+        if (!ExternalReliabilityOnAllCores(e, d, r.external))
             throw std::bad_alloc();
     } catch (const std::bad_alloc&) {
         return ReportNoMemory(p.Messages, STR_NO_MEMORY_COMPUTE, STR_OBJECT_EXTERNAL_RELIABILITY);
