@@ -12,11 +12,7 @@ constexpr std::size_t B = kSolveBlock;
 // the root, ascending: L⁻¹ e(j) is zero outside its path.
 void CollectPaths(const CholeskyFactor& factor, std::uint32_t first, std::size_t count,
                   BlockSolveWork& work) {
-    if (++work.stamp == 0) {
-        std::fill(work.mark.begin(), work.mark.end(), 0u);
-        work.stamp = 1;
-    }
-    work.path.clear();
+    work.StartPaths();
     for (std::size_t b = 0; b < count; ++b)
         for (std::uint32_t m = first + static_cast<std::uint32_t>(b);
              m != 0 && work.mark[m] != work.stamp; m = factor.parent[m]) {

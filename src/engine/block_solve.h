@@ -5,6 +5,7 @@
 
 #include "engine/linear_system.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -22,6 +23,16 @@ struct BlockSolveWork {
     std::vector<std::uint32_t> mark; // per row, or per supernode
     std::uint32_t stamp = 0;
     std::vector<double> panel; // a supernode's rows below, gathered
+
+    // A new stamp for the marks (all cleared when the counter wraps) and an
+    // empty path.
+    void StartPaths() {
+        if (++stamp == 0) {
+            std::fill(mark.begin(), mark.end(), 0u);
+            stamp = 1;
+        }
+        path.clear();
+    }
 };
 
 // Columns first … first + count − 1 (count ≤ kSolveBlock) of N⁻¹ into

@@ -32,11 +32,7 @@ constexpr std::size_t kSmallStep = 256;
 // entries set, the only rows of Y the forward sweep touches.
 void UnionOfPaths(const Supernodes& sn, std::uint32_t first, std::size_t count,
                   BlockSolveWork& work) {
-    if (++work.stamp == 0) {
-        std::fill(work.mark.begin(), work.mark.end(), 0u);
-        work.stamp = 1;
-    }
-    work.path.clear();
+    work.StartPaths();
     for (std::size_t b = 0; b < count; ++b)
         for (std::size_t s = sn.of[first + b]; work.mark[s] != work.stamp;) {
             work.mark[s] = work.stamp;
