@@ -151,15 +151,16 @@ void RowBuilder::Terrestrial(unsigned index, const CObservation& o) {
         hasZenith |= o.Type[i] == OBS_ZENITH;
     }
     const int dimension = p_.Dimension;
-    // Angles and distances divide by the distance between the stations.
+    // Angles and distances divide by the distance between the stations; so
+    // does a zenith angle's standard deviation in every dimension (in 1D it
+    // is part of the trigonometric height difference's).
     bool needsSeparation = false;
     for (int i = 0; i < 3; ++i) {
         if (o.Off[i] != 0)
             continue;
         const std::uint16_t t = o.Type[i];
         needsSeparation |= t == OBS_DIRECTION || t == OBS_AZIMUTH || t == OBS_GEOMETRIC_RELATION ||
-                           (t == OBS_DISTANCE && dimension != 1) ||
-                           (t == OBS_ZENITH && dimension == 3);
+                           (t == OBS_DISTANCE && dimension != 1) || t == OBS_ZENITH;
     }
     if (needsSeparation && StationsCoincide(o)) {
         CKZString text;
