@@ -37,8 +37,8 @@ bool Usable(double value) {
     return std::isfinite(value) && std::fabs(value) <= kLargestMagnitude;
 }
 
-void CheckSetting(InputErrors& errors, const char* name, double value) {
-    if (Usable(value))
+void CheckSetting(InputErrors& errors, const char* name, double value, bool bounded = true) {
+    if (bounded ? Usable(value) : std::isfinite(value))
         return;
     CKZString text;
     text.Format(CStringL(STR_SETTING_NOT_FINITE).c_str(), name);
@@ -56,8 +56,9 @@ void CheckSettingArray(InputErrors& errors, const char* name, const double* valu
 }
 
 void CheckSettings(const ProjectState& p, InputErrors& errors) {
+    // The length unit's factor only scales what the reports print.
+    CheckSetting(errors, "LinearFact", p.LinearFact, false);
     const NamedValue scalars[] = {
-        {"LinearFact", p.LinearFact},
         {"Epsilon", p.Epsilon},
         {"DeltaSingular", p.DeltaSingular},
         {"VarEpsilon", p.VarEpsilon},
