@@ -175,6 +175,7 @@ void Run(const std::uint8_t* data, std::size_t size) {
     Choices choices(std::uint64_t{in.header.seed} << 8 | in.header.hostile);
     Project p;
     Tavex::_SETTINGS& s = *p.settings;
+    ShowMessagesOnFailure(&s);
     std::memcpy(static_cast<void*>(&s), in.settings.data(), kSettingsBytes);
     p.stations = std::move(in.stations);
     std::vector<Tavex::_OBSERVATION>& all = in.observations;
@@ -250,6 +251,7 @@ void Run(const std::uint8_t* data, std::size_t size) {
         Load(p, split);
         RunAdjust(p, window);
     }
+    ShowMessagesOnFailure(nullptr);
     Tavex::MultiplierConfidence(s.Alfa0, in.header.seed % 5);
     Tavex::Release();
     TheWorkspace().Empty();

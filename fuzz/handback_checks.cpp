@@ -7,7 +7,19 @@
 
 namespace TavexFuzz {
 
+namespace {
+const Tavex::_SETTINGS* shownSettings = nullptr;
+}
+
+void ShowMessagesOnFailure(const Tavex::_SETTINGS* settings) {
+    shownSettings = settings;
+}
+
 void Fail(const char* what, long detail) {
+    if (shownSettings != nullptr)
+        for (const Tavex::_MESSAGE& m : shownSettings->Messages)
+            std::fprintf(stderr, "message %d: %.*s\n", m.Code, static_cast<int>(sizeof m.Text),
+                         m.Text);
     std::fprintf(stderr, "tavex_fuzz_records: %s (%ld)\n", what, detail);
     std::fflush(stderr);
     __builtin_trap();

@@ -11,8 +11,10 @@
 
 namespace TavexFuzz {
 
-// Prints what failed and traps.
+// Prints what failed, with the messages of the settings record named by
+// ShowMessagesOnFailure, and traps.
 [[noreturn]] void Fail(const char* what, long detail = 0);
+void ShowMessagesOnFailure(const Tavex::_SETTINGS* settings);
 
 bool IsValidUtf8(std::string_view text);
 
