@@ -47,6 +47,11 @@ const NamedEllipsoid* FindNamed(int code) {
 // f a / d < 1e-17 rad, so the direction of the point is its latitude.
 constexpr long double kFarDistance = 1e22L;
 
+// The largest semi-major axis of a user-defined ellipsoid (metres): the
+// kernel's bound on input magnitudes, so that squares of coordinates stay
+// far inside the range of a double.
+constexpr double kLargestSemiMajorAxis = 1e9;
+
 } // namespace
 
 CEllipsoid::CEllipsoid(int code) : code_(code) {
@@ -62,7 +67,8 @@ CEllipsoid::CEllipsoid(int code, double semiMajorAxis, double inverseFlattening)
         return;
     }
     const bool wellFormed = code == ELLIPSOID_USER_DEFINED && std::isfinite(semiMajorAxis) &&
-                            semiMajorAxis > 0 && std::isfinite(inverseFlattening) &&
+                            semiMajorAxis > 0 && semiMajorAxis <= kLargestSemiMajorAxis &&
+                            std::isfinite(inverseFlattening) &&
                             inverseFlattening > 1;
     if (wellFormed)
         SetConstants(semiMajorAxis, inverseFlattening);

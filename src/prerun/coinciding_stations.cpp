@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <unordered_map>
 #include <vector>
 
@@ -20,9 +21,22 @@ constexpr int kDistanceDecimals = 3;
 
 struct CellHash {
     std::size_t operator()(const std::array<long long, 3>& c) const {
-        return static_cast<std::size_t>(c[0] * 73856093LL ^ c[1] * 19349663LL ^ c[2] * 83492791LL);
+        // Unsigned, so that the products of far cells wrap instead of overflowing.
+        const auto u = [](long long v) { return static_cast<std::uint64_t>(v); };
+        return static_cast<std::size_t>(u(c[0]) * 73856093u ^ u(c[1]) * 19349663u ^
+                                        u(c[2]) * 83492791u);
     }
 };
+
+// The grid cell of one coordinate. Coordinates far outside the Earth (or not
+// numbers at all) share the outermost cells: they are still compared with
+// each other, and the conversion stays within the integer's range.
+long long CellIndex(double coordinate) {
+    constexpr double kOutermost = 1e15; // cells; far beyond any station
+    const double cell = std::floor(coordinate / kCoincidingDistance);
+    return static_cast<long long>(std::isnan(cell) ? kOutermost
+                                                   : std::clamp(cell, -kOutermost, kOutermost));
+}
 
 struct Pair {
     unsigned i, j;
@@ -36,10 +50,7 @@ std::vector<Pair> ClosePairs(const ProjectState& p) {
     std::vector<std::array<double, 3>> xyz(p.StationCount + 1);
     std::unordered_map<std::array<long long, 3>, std::vector<unsigned>, CellHash> cells;
     const auto cellOf = [](const std::array<double, 3>& x) {
-        return std::array<long long, 3>{
-            static_cast<long long>(std::floor(x[0] / kCoincidingDistance)),
-            static_cast<long long>(std::floor(x[1] / kCoincidingDistance)),
-            static_cast<long long>(std::floor(x[2] / kCoincidingDistance))};
+        return std::array<long long, 3>{CellIndex(x[0]), CellIndex(x[1]), CellIndex(x[2])};
     };
     for (unsigned s = 1; s <= p.StationCount; ++s) {
         const StationRec& st = p.Stations[s];

@@ -45,6 +45,7 @@ TEST(Ellipsoid, IllFormedOrUnknownEllipsoidsAreInvalidAndTheirConversionsFail) {
         CEllipsoid(ELLIPSOID_USER_DEFINED, 0.0, 298.0),
         CEllipsoid(ELLIPSOID_USER_DEFINED, kNaN, 298.0),
         CEllipsoid(ELLIPSOID_USER_DEFINED, kInf, 298.0),
+        CEllipsoid(ELLIPSOID_USER_DEFINED, 1e154, 298.0), // its squares overflow
         CEllipsoid(ELLIPSOID_USER_DEFINED, 6378137.0, 1.0),
         CEllipsoid(ELLIPSOID_USER_DEFINED, 6378137.0, 0.0), // a sphere by convention
         CEllipsoid(ELLIPSOID_USER_DEFINED, 6378137.0, kInf),
