@@ -84,14 +84,10 @@ void UnitBlockSolve(const CholeskyFactor& factor, std::uint32_t first, std::size
     const std::size_t u = factor.Unknowns();
     count = std::min(count, B);
     if (factor.blocksHoldFactor) {
-        // Every row of x is written by the back sweep: no clearing needed.
-        if (work.x.size() != (u + 1) * B)
-            work.x.assign((u + 1) * B, 0.0);
-        if (work.mark.size() != factor.supernodes.count) {
-            work.mark.assign(factor.supernodes.count, 0u);
-            work.stamp = 0;
-        }
-        SupernodalUnitBlockSolve(factor, first, count, work);
+        std::uint32_t unknowns[B];
+        for (std::size_t b = 0; b < count; ++b)
+            unknowns[b] = first + static_cast<std::uint32_t>(b);
+        SupernodalUnitBlockSolve(factor, unknowns, count, work);
     } else {
         work.x.assign((u + 1) * B, 0.0);
         if (work.mark.size() != u + 1) {

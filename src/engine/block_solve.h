@@ -44,9 +44,25 @@ struct BlockSolveWork {
 void UnitBlockSolve(const CholeskyFactor& factor, std::uint32_t first, std::size_t count,
                     BlockSolveWork& work);
 
-// The same uncorrected, on the supernodal blocks (factor.blocksHoldFactor).
-void SupernodalUnitBlockSolve(const CholeskyFactor& factor, std::uint32_t first, std::size_t count,
-                              BlockSolveWork& work);
+// Told of each supernode as soon as the back sweep has finished it: the
+// rows of x of its columns and of every row below them in L are then final
+// (and still in cache), so a computation that reads the unknowns of one
+// clique of N can run there instead of after the sweep.
+class BackSweepVisitor {
+public:
+    virtual void Finished(std::size_t supernode, const double* x) = 0;
+
+protected:
+    ~BackSweepVisitor() = default;
+};
+
+// Columns unknowns[0 … count − 1] (distinct; count ≤ kSolveBlock) of B⁻¹,
+// uncorrected, on the supernodal blocks (factor.blocksHoldFactor): column
+// unknowns[b] in x(·, b). Tells the visitor (if any) of every finished
+// supernode.
+void SupernodalUnitBlockSolve(const CholeskyFactor& factor, const std::uint32_t* unknowns,
+                              std::size_t count, BlockSolveWork& work,
+                              BackSweepVisitor* visitor = nullptr);
 
 } // namespace Tavex
 

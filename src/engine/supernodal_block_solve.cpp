@@ -12,6 +12,7 @@
 // right-hand sides (which the compiler vectorises); a BLAS call costs more
 // than it saves on them. The larger ones gather X_R into a work panel and go
 // through BLAS.
+#include "engine/block_row.h"
 #include "engine/block_solve.h"
 #include "engine/dense_kernels.h"
 #include "engine/vector_clones.h"
@@ -30,11 +31,11 @@ constexpr std::size_t kSmallStep = 256;
 // The supernodes on the elimination-tree paths from the unit vectors'
 // unknowns to the root, ascending; each one's rows are zeroed and the unit
 // entries set, the only rows of Y the forward sweep touches.
-void UnionOfPaths(const Supernodes& sn, std::uint32_t first, std::size_t count,
+void UnionOfPaths(const Supernodes& sn, const std::uint32_t* unknowns, std::size_t count,
                   BlockSolveWork& work) {
     work.StartPaths();
     for (std::size_t b = 0; b < count; ++b)
-        for (std::size_t s = sn.of[first + b]; work.mark[s] != work.stamp;) {
+        for (std::size_t s = sn.of[unknowns[b]]; work.mark[s] != work.stamp;) {
             work.mark[s] = work.stamp;
             work.path.push_back(static_cast<std::uint32_t>(s));
             const std::size_t nc = sn.Columns(s), nr = sn.RowCount(s);
@@ -47,7 +48,7 @@ void UnionOfPaths(const Supernodes& sn, std::uint32_t first, std::size_t count,
     for (std::uint32_t s : work.path)
         std::fill(x + std::size_t{sn.first[s]} * B, x + std::size_t{sn.first[s + 1]} * B, 0.0);
     for (std::size_t b = 0; b < count; ++b)
-        x[(first + b) * B + b] = 1.0;
+        x[std::size_t{unknowns[b]} * B + b] = 1.0;
 }
 
 TAVEX_VECTOR_CLONES
@@ -60,15 +61,14 @@ void ForwardSupernode(const CholeskyFactor& factor, std::size_t s, BlockSolveWor
     double* YJ = x + std::size_t{sn.first[s]} * B;
     if (nc * nr <= kSmallStep) {
         for (std::size_t c = 0; c < nc; ++c) {
-            double* yc = YJ + c * B;
-            const double d = F[c + c * nr];
-            for (std::size_t b = 0; b < B; ++b)
-                yc[b] /= d;
+            BlockRow yc = BlockRow::Load(YJ + c * B);
+            yc.Divide(F[c + c * nr]);
+            yc.Store(YJ + c * B);
             for (std::size_t r = c + 1; r < nr; ++r) {
-                const double l = F[r + c * nr];
                 double* yr = x + std::size_t{R[r]} * B;
-                for (std::size_t b = 0; b < B; ++b)
-                    yr[b] -= l * yc[b];
+                BlockRow y = BlockRow::Load(yr);
+                y.SubtractScaled(F[r + c * nr], yc);
+                y.Store(yr);
             }
         }
         return;
@@ -102,29 +102,18 @@ void BackSupernode(const CholeskyFactor& factor, std::size_t s, bool onPath, Blo
     if (nc * nr <= kSmallStep) {
         // X_J −= L_RJᵀ X_R, column by column in a local sum.
         for (std::size_t c = 0; c < nc; ++c) {
-            double sum[B] = {};
-            if (onPath)
-                std::copy(XJ + c * B, XJ + (c + 1) * B, sum);
-            for (std::size_t r = nc; r < nr; ++r) {
-                const double l = F[r + c * nr];
-                const double* xr = x + std::size_t{R[r]} * B;
-                for (std::size_t b = 0; b < B; ++b)
-                    sum[b] -= l * xr[b];
-            }
-            std::copy(sum, sum + B, XJ + c * B);
+            BlockRow sum = onPath ? BlockRow::Load(XJ + c * B) : BlockRow::Zero();
+            for (std::size_t r = nc; r < nr; ++r)
+                sum.SubtractScaled(F[r + c * nr], x + std::size_t{R[r]} * B);
+            sum.Store(XJ + c * B);
         }
         // X_J ← L_JJ⁻ᵀ X_J.
         for (std::size_t k = nc; k-- > 0;) {
-            double* xk = XJ + k * B;
-            for (std::size_t r = k + 1; r < nc; ++r) {
-                const double l = F[r + k * nr];
-                const double* xr = XJ + r * B;
-                for (std::size_t b = 0; b < B; ++b)
-                    xk[b] -= l * xr[b];
-            }
-            const double d = F[k + k * nr];
-            for (std::size_t b = 0; b < B; ++b)
-                xk[b] /= d;
+            BlockRow xk = BlockRow::Load(XJ + k * B);
+            for (std::size_t r = k + 1; r < nc; ++r)
+                xk.SubtractScaled(F[r + k * nr], XJ + r * B);
+            xk.Divide(F[k + k * nr]);
+            xk.Store(XJ + k * B);
         }
         return;
     }
@@ -144,14 +133,24 @@ void BackSupernode(const CholeskyFactor& factor, std::size_t s, bool onPath, Blo
 
 } // namespace
 
-void SupernodalUnitBlockSolve(const CholeskyFactor& factor, std::uint32_t first, std::size_t count,
-                              BlockSolveWork& work) {
+void SupernodalUnitBlockSolve(const CholeskyFactor& factor, const std::uint32_t* unknowns,
+                              std::size_t count, BlockSolveWork& work, BackSweepVisitor* visitor) {
     const Supernodes& sn = factor.supernodes;
-    UnionOfPaths(sn, first, count, work);
+    // Every row of x is written by the back sweep: no clearing needed.
+    if (work.x.size() != (factor.Unknowns() + 1) * B)
+        work.x.assign((factor.Unknowns() + 1) * B, 0.0);
+    if (work.mark.size() != sn.count) {
+        work.mark.assign(sn.count, 0u);
+        work.stamp = 0;
+    }
+    UnionOfPaths(sn, unknowns, count, work);
     for (std::uint32_t s : work.path)
         ForwardSupernode(factor, s, work);
-    for (std::size_t s = sn.count; s-- > 0;)
+    for (std::size_t s = sn.count; s-- > 0;) {
         BackSupernode(factor, s, work.mark[s] == work.stamp, work);
+        if (visitor)
+            visitor->Finished(s, work.x.data());
+    }
 }
 
 } // namespace Tavex

@@ -74,6 +74,7 @@ struct CovarianceOutput {
 struct AdjustmentResults {
     // Per unknown.
     std::vector<double> sdUnknown;
+    // Of the coordinate unknowns; left at no effect for the others.
     std::vector<ExternalEffect> external;
     // Per station number.
     std::vector<StationPrecision> stations;

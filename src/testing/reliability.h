@@ -22,10 +22,10 @@ void BiasToNoiseRatios(const ProjectState& project, EngineState& engine);
 // test.
 void ClearUncontrolled(const ProjectState& project, EngineState& engine);
 
-// The largest effect of every row's MDB on each unknown: for row i the
-// column of P times min(MDB, 1e6), through Aᵀ and N⁻¹. Needs the factor;
-// factorises again when the sparse inverse replaced it. Returns 1, or 0
-// after an error message.
+// The largest effect of every row's MDB on each coordinate unknown (the
+// others are not reported): for row i the column of P times min(MDB, 1e6),
+// through Aᵀ and N⁻¹. Needs the factor; factorises again when the sparse
+// inverse replaced it. Returns 1, or 0 after an error message.
 int ComputeExternalReliability(ProjectState& project, EngineState& engine);
 
 // Whether row i is a known-station coordinate row whose MDB is out of reach
