@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace Tavex {
 
@@ -125,7 +126,12 @@ std::unique_ptr<CLoopResults> NewLoopResult(const std::uint32_t* stations, std::
 }
 
 void SetMisclosure(CLoopResults& loop, int slot, double value, double variance, bool local) {
-    const double sd = std::sqrt(std::max(variance, 0.0));
+    // A leg of no length leaves the angles at its ends without precision
+    // (their variance infinite, or 0/0); a zero lever arm times it gives
+    // 0·∞. Either way the misclosure's precision is unbounded: its standard
+    // deviation is infinite and its test 0, never a number that is none.
+    const double sd = std::isnan(variance) ? std::numeric_limits<double>::infinity()
+                                           : std::sqrt(std::max(variance, 0.0));
     double* misclosure = local ? loop.MisclosureLocal : loop.Misclosure;
     double* test = local ? loop.TestLocal : loop.Test;
     double* sds = local ? loop.SdLocal : loop.Sd;

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <limits>
 
 namespace TavexTest {
 namespace {
@@ -240,6 +241,22 @@ TEST(HeightLoops, AMisclosureOfExactlyKSigmaIsNotSignificant) {
     loop.CriticalW = k;
     Tavex::SetMisclosure(loop, 2, k * 0.004, 0.004 * 0.004);
     EXPECT_FALSE(Tavex::HasRejectedTest(loop));
+}
+
+TEST(HeightLoops, AMisclosureWithoutPrecisionIsUntestedNotUndefined) {
+    // A leg of (next to) no length gives an angle infinite variance, which a
+    // zero lever arm turns into 0·∞ = NaN in the propagation: the test is
+    // 0 and the standard deviation infinite, as for an infinite variance.
+    for (const double variance : {std::numeric_limits<double>::infinity(), std::nan("")}) {
+        Tavex::CLoopResults loop;
+        loop.Kind = 1;
+        loop.CriticalW = 3.29;
+        Tavex::SetMisclosure(loop, 0, 0.25, variance);
+        EXPECT_EQ(loop.Misclosure[0], 0.25);
+        EXPECT_EQ(loop.Test[0], 0.0);
+        EXPECT_TRUE(std::isinf(loop.Sd[0]));
+        EXPECT_FALSE(Tavex::HasRejectedTest(loop));
+    }
 }
 
 // Trigonometric heights, with every term computed here.
