@@ -3,8 +3,10 @@
 #include "engine/row_equation.h"
 #include "testing/row_results.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace Tavex {
 
@@ -46,7 +48,7 @@ void WriteBaseline(const ProjectState& p, const EngineState& e, const Observatio
     for (int i = 0; i < 3; ++i) {
         const RowResult& result = results[i];
         residual[i] = design ? 0.0 : result.residual;
-        out.Redundancy[i] = static_cast<int>(result.redundancy);
+        out.Redundancy[i] = WholePercent(result.redundancy);
         out.Residual[i] = residual[i];
         out.Mdb[i] = result.mdb;
         out.Bnr[i] = result.bnr;
@@ -84,7 +86,7 @@ void WriteReading(const ProjectState& p, const EngineState& e, const Observation
     const float w = design ? 0.0f : Float(result.w);
     if (type == OBS_AZIMUTH || type == OBS_HEIGHT_DIFFERENCE) {
         _OBS_RESULT_SINGLE& out = record.Single;
-        out.Redundancy = static_cast<int>(result.redundancy);
+        out.Redundancy = WholePercent(result.redundancy);
         WriteEllipse(e, row, out.RelEllipse);
         out.Residual = residual;
         out.Mdb = result.mdb;
@@ -99,7 +101,7 @@ void WriteReading(const ProjectState& p, const EngineState& e, const Observation
         return;
     const int i = coordinate ? row.slot : type - 1;
     _OBS_RESULT_TERRESTRIAL& out = record.Terrestrial;
-    out.Redundancy[i] = static_cast<int>(result.redundancy);
+    out.Redundancy[i] = WholePercent(result.redundancy);
     if (coordinate) {
         const double none[4] = {0.0, 0.0, 0.0, 0.0}; // a single station has no pair
         std::memcpy(out.RelEllipse, none, sizeof none);
@@ -145,6 +147,14 @@ void HandBackFreeObservations(const ProjectState& p, const EngineState& e) {
 }
 
 } // namespace
+
+int WholePercent(double redundancy) {
+    if (std::isnan(redundancy))
+        return 0;
+    constexpr double kLowest = std::numeric_limits<int>::min();
+    constexpr double kHighest = std::numeric_limits<int>::max();
+    return static_cast<int>(std::clamp(std::trunc(redundancy), kLowest, kHighest));
+}
 
 int CausingCode(const ProjectState& p, const EngineState& e, std::size_t r) {
     const ObservationRow& row = e.rows[r];

@@ -21,6 +21,12 @@ int CausingCode(const ProjectState& project, const EngineState& engine, std::siz
 // position, or the known-station number of a datum row.
 int CausingSubject(const ProjectState& project, const EngineState& engine, std::size_t row);
 
+// A redundancy number in percent as the records' whole number, truncated.
+// A correlated GPS group whose covariance is nearly singular can give any
+// value: it is clamped to the integer range, and one that is not a number
+// becomes 0.
+int WholePercent(double redundancy);
+
 } // namespace Tavex
 
 #endif

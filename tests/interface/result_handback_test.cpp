@@ -3,12 +3,14 @@
 #include "engine/adjustment.h"
 #include "interface/adjustment_handback.h"
 #include "interface/kernel.h"
+#include "interface/observation_handback.h"
 #include "support/synthetic_network.h"
 #include "testing/row_results.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace Tavex {
 namespace {
@@ -146,6 +148,16 @@ TEST_F(Handback, RejectedKnownStationsFillTheirListAndLeaveTheRestEmpty) {
             ASSERT_NE(test, nullptr);
             EXPECT_NEAR(+entry.T, test->T, 1e-9 * (1 + test->T));
         }
+}
+
+TEST(RedundancyHandback, NumbersOfAnyValueBecomeWholePercents) {
+    // A nearly singular GPS covariance gave −2.2 × 10²⁷ %, converted to
+    // int without bounds.
+    EXPECT_EQ(WholePercent(57.9), 57);
+    EXPECT_EQ(WholePercent(-0.5), 0);
+    EXPECT_EQ(WholePercent(-2.16535e27), std::numeric_limits<int>::min());
+    EXPECT_EQ(WholePercent(1e300), std::numeric_limits<int>::max());
+    EXPECT_EQ(WholePercent(std::nan("")), 0);
 }
 
 TEST(ExternalReliability, BeyondOneThousandIsReportedAsZero) {
